@@ -1,0 +1,13 @@
+#pragma once
+// The application object: keeps the message loop going when an event handler
+// throws, showing the exception in a message box titled with the application title.
+#include <QApplication>
+
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows an exception text the way the tool shows every escaped exception.
+    static void ShowException(const QString& text);
+};

@@ -1,0 +1,54 @@
+#pragma once
+// TMainForm: the main window. It owns every component (grouped by page in the
+// *Controls bases, so each member keeps its component name) and the shared
+// members (grouped by what they serve in the state bases).
+#include <QWidget>
+
+#include "app/HelpControls.h"
+#include "app/MainFrameControls.h"
+#include "app/WindowState.h"
+#include "comm/JobControl.h"
+#include "core/DecodedValues.h"
+#include "core/FrameBuffers.h"
+#include "core/LinkState.h"
+#include "core/LoggerStores.h"
+#include "loggers/LoggerControls.h"
+#include "setup/SetupControls.h"
+#include "values/EnergyControls.h"
+#include "values/MeasurementControls.h"
+
+class TMainForm : public QWidget,
+                  public MainFrameControls,
+                  public MeasurementControls,
+                  public EnergyControls,
+                  public LoggerControls,
+                  public SetupControls,
+                  public HelpControls,
+                  public WindowState,
+                  public JobControl,
+                  public FrameBuffers,
+                  public DeviceAddressing,
+                  public TransportState,
+                  public DecodedValueStore,
+                  public LoggerStores {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* owner = nullptr);
+    ~TMainForm() override;
+
+    void FormActivate();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    bool activated_ = false;
+};
+
+// The three windows of the process, created by the program main in this order.
+extern TMainForm* MainForm;
+class TProgrWinForm;
+class TPSWinForm;
+extern TProgrWinForm* ProgrWinForm;
+extern TPSWinForm* PSWinForm;

@@ -1,0 +1,5 @@
+#pragma once
+// The record stores of the three loggers.
+
+struct LoggerStores {
+};

@@ -1,0 +1,3 @@
+#include "core/MessageTable.h"
+
+const BrandText TxtToolTitle{"", "TORVA ORBICOUNT TOOL", "NOLD QSL Setup Tool"};

@@ -1,0 +1,5 @@
+#pragma once
+// Components of the main window (filled in by the page builder).
+
+struct MeasurementControls {
+};
