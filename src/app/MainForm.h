@@ -38,6 +38,17 @@ public:
 
     void FormActivate();
 
+    // Each group below is added to by the unit named in its heading; keep
+    // edits inside your own group.
+    // -- worker thread, job control and result handler (comm/)
+
+    // -- progress window, colour buttons, owner-drawn lists (app/ProgrWin, app/ColorButton)
+
+    // -- language, captions and grid headers (app/Language)
+
+    // -- pages (values/, loggers/, setup/, app/HelpPage)
+
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
