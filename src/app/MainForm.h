@@ -43,6 +43,11 @@ public:
     // -- worker thread, job control and result handler (comm/)
 
     // -- progress window, colour buttons, owner-drawn lists (app/ProgrWin, app/ColorButton)
+    // Once, at the first activation: the seventeen plain buttons become colour
+    // buttons, then the owner-drawn lists get their item painter.
+    void ReplaceButtonsWithColorButtons();
+    // The ten owner-drawn lists: selected entry on the button green. Safe to repeat.
+    void SetOwnerDrawnLists();
 
     // -- language, captions and grid headers (app/Language)
 
