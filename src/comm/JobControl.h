@@ -1,13 +1,63 @@
 #pragma once
-// Job and result-code mailboxes shared by the UI thread and the worker.
+// Job control: the job and result-code mailboxes shared by the UI thread and the
+// worker, the rules that park a job while the worker is busy, and the result
+// handler that runs on the UI thread after every worker cycle. The main window
+// inherits it; tests use it on its own.
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <exception>
+#include <functional>
 
-class TThreadCom;
+#include "comm/ThCom.h"
+#include "core/JobCodes.h"
 
 struct JobControl {
     std::atomic<uint8_t> JobCode{0};
     std::atomic<uint8_t> PendingJob{0};
     std::atomic<uint8_t> UiRequest{0};
+    // Owned: created by CreateComThread, ended and freed by ShutdownWorker's caller
+    // or at the latest by the destructor.
     TThreadCom* ComThread = nullptr;
+
+    JobControl() = default;
+    ~JobControl();
+    JobControl(const JobControl&) = delete;
+    JobControl& operator=(const JobControl&) = delete;
+
+    // UI thread, except SetJob(0) and SetUiRequest, which the runners call at a job's end.
+    void SetJob(uint8_t code);
+    uint8_t GetJob() const { return JobCode.load(); }
+    void SetUiRequest(uint8_t code) { UiRequest.store(code); }
+    uint8_t GetUiRequest() const { return UiRequest.load(); }
+    void StartThread();
+    void StopThread();
+
+    // UI thread. The worker starts suspended, so nothing runs before the first
+    // SetJob. The runners and hooks below are to be in place before this call.
+    void CreateComThread(const std::atomic<char>& transportCode,
+                         std::chrono::milliseconds resultDelay = TThreadCom::DefaultResultDelay);
+    // UI thread, before the windows go: cancels the running job and ends the
+    // worker at its safe point (see TThreadCom::Shutdown for the false result).
+    bool ShutdownWorker();
+
+    // Worker: runs the current job with the runner of the transport.
+    void PollStep(char transportCode);
+    std::function<void()> MBusJobStep;
+    std::function<void()> ModbusJobStep;
+
+    // UI thread: the action the handler takes for a posted result code.
+    void SetUiAction(uint8_t code, std::function<void()> action);
+    // UI thread, the worker blocked in Synchronize (ResultHandler.cpp).
+    void HandleUiRequest();
+
+    // UI thread: a progress report of the worker for the progress window.
+    std::function<void(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)> UpdateProgressHook;
+    // UI thread: an exception escaped a job runner; the job has been dropped.
+    std::function<void(std::exception_ptr fault)> WorkerFaultHook;
+    void ReportWorkerFault(std::exception_ptr fault);
+
+private:
+    std::array<std::function<void()>, 256> UiActions_{};
 };

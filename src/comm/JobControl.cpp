@@ -1,0 +1,75 @@
+#include "comm/JobControl.h"
+
+#include "core/LinkState.h"
+
+JobControl::~JobControl()
+{
+    ShutdownWorker();
+    delete ComThread;
+    ComThread = nullptr;
+}
+
+void JobControl::SetJob(uint8_t code)
+{
+    TThreadCom* const worker = ComThread;
+    // Without a worker, or while it is being ended, nothing would ever run the job;
+    // storing it would leave it set and stop every later job from starting.
+    if (code != 0 && (worker == nullptr || worker->Stopping())) return;
+
+    if (code != 0 && !worker->Suspended()) {
+        // Busy with a job or its result: park it. A clock read is never worth
+        // waiting for; it clears whatever was parked instead.
+        PendingJob.store(IsClockReadJob(code) ? 0 : code);
+        return;
+    }
+    if (code != 0 && JobCode.load() == 0) {
+        JobCode.store(code);
+        StartThread();
+        return;
+    }
+    // Code 0 cancels: the runner sees it at its next check.
+    JobCode.store(code);
+}
+
+void JobControl::StartThread()
+{
+    if (ComThread) ComThread->Resume();
+}
+
+void JobControl::StopThread()
+{
+    if (ComThread) ComThread->Suspend();
+}
+
+void JobControl::CreateComThread(const std::atomic<char>& transportCode, std::chrono::milliseconds resultDelay)
+{
+    if (ComThread) return;
+    ComThread = new TThreadCom(*this, transportCode, true, resultDelay);
+}
+
+bool JobControl::ShutdownWorker()
+{
+    if (!ComThread) return true;
+    SetJob(0);
+    return ComThread->Shutdown();
+}
+
+void JobControl::PollStep(char transportCode)
+{
+    switch (transportCode) {
+    case tcMBus:
+        if (MBusJobStep) MBusJobStep();
+        break;
+    case tcModbusRtu:
+    case tcModbusTcp:
+        if (ModbusJobStep) ModbusJobStep();
+        break;
+    default:
+        break;
+    }
+}
+
+void JobControl::ReportWorkerFault(std::exception_ptr fault)
+{
+    if (WorkerFaultHook) WorkerFaultHook(fault);
+}

@@ -1,0 +1,81 @@
+#pragma once
+// TThreadCom: the one worker thread that carries out the device traffic of all
+// jobs. Its loop is: run the current job, wait the result delay, run the result
+// handler on the UI thread. The only place where it can be parked is at the top
+// of that loop, after the handler has returned.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+
+class QObject;
+struct JobControl;
+
+class TThreadCom {
+public:
+    // The pause between a job's end and its result handler. It is spent on the
+    // worker, so the window stays responsive while it passes.
+    static constexpr std::chrono::milliseconds DefaultResultDelay{500};
+
+    // Must be constructed on the UI thread: that thread becomes the one that
+    // Synchronize and Queue deliver to. A worker created suspended waits at its
+    // safe point before running anything.
+    TThreadCom(JobControl& host, const std::atomic<char>& transportCode, bool createSuspended,
+               std::chrono::milliseconds resultDelay = DefaultResultDelay);
+    ~TThreadCom();
+    TThreadCom(const TThreadCom&) = delete;
+    TThreadCom& operator=(const TThreadCom&) = delete;
+
+    // Runs call on the UI thread and blocks the calling thread until it has
+    // returned (a direct call on the UI thread). Returns false, without running
+    // it, once shut-down has begun.
+    bool Synchronize(const std::function<void()>& call);
+    // Hands call to the UI thread without waiting; dropped once shut-down has begun.
+    void Queue(std::function<void()> call);
+
+    // Suspend takes effect when the worker next reaches its safe point.
+    void Suspend();
+    void Resume();
+    bool Suspended() const;
+    // The worker is actually waiting at its safe point.
+    bool Parked() const;
+    bool Stopping() const;
+
+    // UI thread: ends the worker at its safe point and joins it, keeping events
+    // flowing meanwhile so a worker waiting for the UI thread can get there.
+    // Returns false when called from inside a synchronized call (the worker
+    // cannot move until that call returns); it then ends right after it, and a
+    // later Shutdown or the destructor joins it.
+    bool Shutdown();
+
+    // Worker: shows the progress of a scan or logger read in the progress window.
+    void ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind);
+    // UI thread half of ReportProgress.
+    void SyncProgress();
+
+    uint32_t ItemIndex = 0;
+    uint32_t ItemTotal = 0;
+    uint8_t ProgressKind = 0;
+
+private:
+    struct SyncCall;
+    struct Shared;
+    static void RunOnUi(const std::shared_ptr<Shared>& shared, const std::shared_ptr<SyncCall>& call);
+
+    void Execute();
+    bool WaitAtSafePoint();
+    bool WaitResultDelay();
+    void RunJobStep();
+    bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
+
+    JobControl& host_;
+    const std::atomic<char>& transport_;
+    const std::chrono::milliseconds resultDelay_;
+    const std::thread::id uiThread_;
+    // Shared with calls still queued to the UI thread, which may outlive this object.
+    std::shared_ptr<Shared> shared_;
+    QObject* uiContext_;
+    std::thread thread_;
+};
