@@ -218,6 +218,13 @@ void ConnectClick(QAbstractButton* button, std::function<void()> handler)
     h->handler = std::move(handler);
 }
 
+bool HasConnectedClick(const QAbstractButton* button)
+{
+    if (!button) return false;
+    const ClickHandler* h = FindClickHandler(button);
+    return h && h->handler;
+}
+
 TColorButton* MakeColorButtonFrom(QPushButton* old, TColor face)
 {
     auto* b = new TColorButton(old->parentWidget());

@@ -65,6 +65,8 @@ private:
 // Connects the button's click to handler and keeps the handler on the button,
 // so that ReplaceWithColorButton can hand it to the replacement.
 void ConnectClick(QAbstractButton* button, std::function<void()> handler);
+// Whether the button has a handler from ConnectClick, which a replacement takes over.
+bool HasConnectedClick(const QAbstractButton* button);
 
 // Swaps button for a TColorButton with its object name, caption, left, width,
 // top, parent and click handler (taken from ConnectClick), height 25, faces
