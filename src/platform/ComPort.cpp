@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "platform/PortPaths.h"
-#include "platform/SerialLineSpeed.h"
+#include "platform/SerialLine.h"
 
 const std::array<std::string, PortNameCount> PortNames = [] {
     std::array<std::string, PortNameCount> names;
@@ -57,24 +57,6 @@ int OpenSerialDevice(const std::string& path)
         return -1;
     }
     return fd;
-}
-
-speed_t SpeedConstant(uint32_t baud)
-{
-    switch (baud) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
-    }
 }
 
 // Milliseconds until `end`, rounded up so that a wait never ends just before it.
@@ -182,38 +164,12 @@ void TCOMPort::SetupQueues()
 
 void TCOMPort::SetupLine()
 {
-    termios tio{};
-    if (::tcgetattr(Handle, &tio) != 0)
-        throw ECOMPort(TxtCannotSetupLine + PortName());
-    ::cfmakeraw(&tio);
-    // Breaks stay out of the data; bytes with a parity error are passed on as
-    // received, and the frame checks reject the answer.
-    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-    tio.c_iflag |= IGNBRK;
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS | HUPCL);
-    tio.c_cflag |= CLOCAL | CREAD;
-    static constexpr tcflag_t sizes[4] = {CS5, CS6, CS7, CS8};
-    tio.c_cflag |= sizes[std::clamp<int>(Params->DataBitsCode, 0, 3)];
-    // One and a half stop bits exist only with five data bits, where the line
-    // driver gives them for CSTOPB.
-    if (Params->StopBitsCode == 1 || Params->StopBitsCode == 2)
-        tio.c_cflag |= CSTOPB;
-    switch (Params->ParityCode) {
-    case 1: tio.c_cflag |= PARENB; break;
-    case 2: tio.c_cflag |= PARENB | PARODD; break;
-    case 3: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: tio.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
-    }
-    const uint32_t baud = BaudRateOfCode(Params->BaudCode);
-    const speed_t speed = SpeedConstant(baud);
-    ::cfsetispeed(&tio, speed == B0 ? B9600 : speed);
-    ::cfsetospeed(&tio, speed == B0 ? B9600 : speed);
-    // Not read back: a pseudo-terminal drops parity and data bits silently,
-    // and that is no fault of the port.
-    if (::tcsetattr(Handle, TCSANOW, &tio) != 0)
-        throw ECOMPort(TxtCannotSetupLine + PortName());
-    if (speed == B0 && !SetAnyLineSpeed(Handle, baud))
+    SerialLineSettings line;
+    line.Baud = BaudRateOfCode(Params->BaudCode);
+    line.DataBits = std::clamp<int>(Params->DataBitsCode, 0, 3) + 5;
+    line.TwoStopBits = Params->StopBitsCode == 1 || Params->StopBitsCode == 2;
+    line.Parity = Params->ParityCode;
+    if (!ApplySerialLine(Handle, line))
         throw ECOMPort(TxtCannotSetupLine + PortName());
     // DTR off, RTS on, as the bus adapters expect. Lines a device does not have
     // (a pseudo-terminal has none) are no error.
@@ -229,12 +185,7 @@ void TCOMPort::SetupTimeouts()
     ShortTimeoutFlag = 0;
     // Reads wait in poll() under our own time-outs; the driver must hand over
     // whatever it has at once.
-    termios tio{};
-    if (::tcgetattr(Handle, &tio) != 0)
-        throw ECOMPort(TxtCannotSetupTimeouts + PortName());
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    if (::tcsetattr(Handle, TCSANOW, &tio) != 0)
+    if (!SetReadsReturnAtOnce(Handle))
         throw ECOMPort(TxtCannotSetupTimeouts + PortName());
     timeouts_ = ReadTimeoutsFor(link_.TransportCode, Params->BaudCode, shortMode);
 }
