@@ -1,0 +1,142 @@
+#include "core/AnswerChecks.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/FrameChecks.h"
+
+namespace {
+
+constexpr uint8_t kShortFrameStart = 0x10;
+constexpr uint8_t kLongFrameStart = 0x68;
+constexpr int kShortFrameLength = 5;
+constexpr int kLongFrameOverhead = 6;  // 68 L L 68 ... CS 16 around the L bytes
+constexpr int kRxCapacity = static_cast<int>(sizeof(FrameBuffers::RxBuffer));
+constexpr int kTcpMarkedBytes = 10;
+
+uint16_t Word(const uint8_t* at) { return static_cast<uint16_t>((at[0] << 8) | at[1]); }
+
+}  // namespace
+
+int MBusAnswerLength(const uint8_t* rx, int count)
+{
+    if (rx == nullptr || count < 1)
+        return 0;
+    switch (rx[0]) {
+    case MBusAck:
+        return 1;
+    case kShortFrameStart:
+        return kShortFrameLength;
+    case kLongFrameStart:
+        return count >= 2 ? rx[1] + kLongFrameOverhead : 0;
+    default:
+        return 0;
+    }
+}
+
+bool IsValidMBusAnswer(const uint8_t* rx, int count)
+{
+    if (rx == nullptr || count < 1)
+        return false;
+    if (rx[0] == MBusAck)
+        return true;
+    if (rx[0] != kShortFrameStart && rx[0] != kLongFrameStart)
+        return false;
+    // The checksum byte must lie behind the C field it sums from.
+    const int checksumAt = count - 2;
+    const int cField = rx[0] == kLongFrameStart ? 4 : 1;
+    if (checksumAt <= cField)
+        return false;
+    return rx[checksumAt] == MBusChecksum(rx, checksumAt);
+}
+
+int ModbusRtuAnswerLength(const uint8_t* rx, int count)
+{
+    if (rx == nullptr || count < 3)
+        return 0;
+    return 3 + rx[2] + 2;
+}
+
+bool IsValidModbusRtuAnswer(const uint8_t* rx, int count)
+{
+    // Unit id, function, at least one byte behind it, CRC.
+    if (rx == nullptr || count < 5 || count > kRxCapacity)
+        return false;
+    const uint8_t function = rx[1];
+    if (function != 3 && function != 4 && function != 16)
+        return false;
+    if ((function == 3 || function == 4) && count != ModbusRtuAnswerLength(rx, count))
+        return false;
+    const TCrc16 crc = ModbusCrc16(rx, count - 2);
+    return rx[count - 2] == crc.Low && rx[count - 1] == crc.High;
+}
+
+int ModbusTcpAnswerLength(const uint8_t* rx, int count)
+{
+    if (rx == nullptr || count < ModbusTcpHeaderSize)
+        return 0;
+    return ModbusTcpHeaderSize + Word(rx + 4);
+}
+
+bool IsCompleteModbusTcpAnswer(const uint8_t* rx, int count)
+{
+    const int needed = ModbusTcpAnswerLength(rx, count);
+    return needed > 0 && needed <= kRxCapacity && count >= needed;
+}
+
+bool IsValidModbusTcpAnswer(const uint8_t* rx, int count, uint8_t requestTransactionLow)
+{
+    return IsCompleteModbusTcpAnswer(rx, count) && rx[1] == requestTransactionLow;
+}
+
+void BeginModbusTcpAnswer(FrameBuffers& frames)
+{
+    std::memset(frames.RxBuffer, 0xFF, kTcpMarkedBytes);
+    frames.RxCount = 0;
+}
+
+bool AppendModbusTcpAnswer(FrameBuffers& frames, const uint8_t* data, int count)
+{
+    int have = std::clamp(frames.RxCount, 0, kRxCapacity);
+    const uint8_t* next = data;
+    int left = data ? std::max(count, 0) : 0;
+    // Fill the header first; its length field then bounds the rest.
+    while (left > 0) {
+        int limit = ModbusTcpAnswerLength(frames.RxBuffer, have);
+        limit = limit == 0 ? ModbusTcpHeaderSize : std::min(limit, kRxCapacity);
+        const int take = std::min(left, limit - have);
+        if (take <= 0)
+            break;
+        std::memcpy(frames.RxBuffer + have, next, static_cast<size_t>(take));
+        have += take;
+        next += take;
+        left -= take;
+    }
+    frames.RxCount = have;
+    return IsCompleteModbusTcpAnswer(frames.RxBuffer, have);
+}
+
+uint8_t AdvanceTcpTransaction(uint8_t& counter)
+{
+    counter = counter > 100 ? 0 : static_cast<uint8_t>(counter + 1);
+    return counter;
+}
+
+TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, uint8_t requestTransactionLow)
+{
+    bool valid = false;
+    switch (transportCode) {
+    case '2':
+        valid = IsValidMBusAnswer(rx, count);
+        break;
+    case '3':
+        valid = IsValidModbusRtuAnswer(rx, count);
+        break;
+    case '4':
+        valid = IsValidModbusTcpAnswer(rx, count, requestTransactionLow);
+        break;
+    default:
+        break;
+    }
+    return valid ? erValidAnswer : erNoValidAnswer;
+}

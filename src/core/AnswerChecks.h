@@ -1,0 +1,76 @@
+#pragma once
+// The transceiver's rules for a received answer, per transport: how long the
+// answer is, whether it is complete, and whether it counts as valid. Also the
+// transaction counter of Modbus TCP. The exchange itself (waits, reads, socket
+// events) lives in the transceiver glue.
+#include <cstdint>
+
+#include "core/FrameBuffers.h"
+
+// The result of one exchange.
+enum TExchangeResult : uint8_t {
+    erNoValidAnswer = 220,
+    erValidAnswer = 221,
+};
+
+// ---- M-Bus ----
+inline constexpr uint8_t MBusAck = 0xE5;
+
+// The total length of the M-Bus answer whose first bytes are given: 1 for the
+// single character E5, L + 6 for a long frame (68 L L 68 ... CS 16), 5 for a
+// short frame (10 C A CS 16). 0 when the first byte starts no frame, or when a
+// long frame's L field has not arrived yet.
+int MBusAnswerLength(const uint8_t* rx, int count);
+
+// Valid: E5 alone, or a frame starting 10 or 68 whose byte before last carries
+// the checksum of the bytes from the C field up to it. Anything shorter than the
+// checksum needs is invalid.
+bool IsValidMBusAnswer(const uint8_t* rx, int count);
+
+// ---- Modbus RTU ----
+
+// The bytes the transceiver reads for an answer: unit id, function and the
+// third byte, then that byte's value (the byte count of a read answer) plus the
+// two CRC bytes. 0 before the third byte has arrived.
+int ModbusRtuAnswerLength(const uint8_t* rx, int count);
+
+// Valid: function 3, 4 or 16 (an exception answer is not), the CRC over all but
+// the last two bytes equal to those two (low byte first), and for a read answer
+// exactly the registers its byte count announces.
+bool IsValidModbusRtuAnswer(const uint8_t* rx, int count);
+
+// ---- Modbus TCP ----
+inline constexpr int ModbusTcpHeaderSize = 6;
+
+// The total length of the TCP answer as its MBAP header gives it (6 + the
+// length field), or 0 while the header is incomplete.
+int ModbusTcpAnswerLength(const uint8_t* rx, int count);
+
+// Whether the answer is assembled up to the length its header gives. An answer
+// longer than the receive buffer can never be complete.
+bool IsCompleteModbusTcpAnswer(const uint8_t* rx, int count);
+
+// Valid: complete, and its transaction identifier's low byte (the second byte)
+// equals that of the request. The function byte is not tested: an exception
+// answer reaches the decoder on purpose.
+bool IsValidModbusTcpAnswer(const uint8_t* rx, int count, uint8_t requestTransactionLow);
+
+// Before a TCP request: mark the first 10 answer bytes as not received and
+// start assembling from the first byte.
+void BeginModbusTcpAnswer(FrameBuffers& frames);
+
+// One read event's bytes, appended behind those already received; nothing is
+// kept beyond the length the header gives or the buffer's end. Returns whether
+// the answer is now complete.
+bool AppendModbusTcpAnswer(FrameBuffers& frames, const uint8_t* data, int count);
+
+// The transaction counter: one for the whole program, starting at 0; before each
+// request it becomes 0 when above 100, else it is incremented. Returns the new
+// value, which goes into the second byte of the request.
+uint8_t AdvanceTcpTransaction(uint8_t& counter);
+
+// ---- any transport ----
+
+// The answer check of the transceiver for TransportCode '2', '3' or '4';
+// erNoValidAnswer for any other code. requestTransactionLow is used by TCP only.
+TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, uint8_t requestTransactionLow = 0);

@@ -1,0 +1,223 @@
+#include "core/AnswerChecks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/FrameChecks.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes WithMBusChecksum(Bytes frame)
+{
+    frame[frame.size() - 2] = MBusChecksum(frame.data(), static_cast<int>(frame.size()) - 2);
+    return frame;
+}
+
+Bytes WithCrc(Bytes frame)
+{
+    const TCrc16 crc = ModbusCrc16(frame.data(), static_cast<int>(frame.size()));
+    frame.push_back(crc.Low);
+    frame.push_back(crc.High);
+    return frame;
+}
+
+int Size(const Bytes& b) { return static_cast<int>(b.size()); }
+
+const Bytes kLongFrame = WithMBusChecksum(
+    {0x68, 0x07, 0x07, 0x68, 0x08, 0x05, 0x72, 0x01, 0x02, 0x03, 0x0F, 0x00, 0x16});
+
+}  // namespace
+
+// ---- M-Bus ----
+
+TEST(MBusAnswer, Validity)
+{
+    Bytes badChecksum = kLongFrame;
+    badChecksum[11] ^= 0x01;
+    Bytes badData = kLongFrame;
+    badData[8] ^= 0x10;
+    const struct {
+        const char* what;
+        Bytes rx;
+        bool valid;
+    } cases[] = {
+        {"acknowledge alone, no checksum test", {0xE5}, true},
+        {"acknowledge with trailing bytes", {0xE5, 0x00, 0x00}, true},
+        {"long frame", kLongFrame, true},
+        {"short frame", WithMBusChecksum({0x10, 0x08, 0x05, 0x00, 0x16}), true},
+        {"wrong checksum", badChecksum, false},
+        {"corrupted data", badData, false},
+        {"wrong start byte", {0x69, 0x03, 0x03, 0x69, 0x08, 0x05, 0x72, 0x7F, 0x16}, false},
+        {"long frame one byte short", Bytes(kLongFrame.begin(), kLongFrame.end() - 1), false},
+        {"nothing", {}, false},
+        {"start byte only", {0x68}, false},
+        {"no C field before the checksum", {0x68, 0x00, 0x00, 0x68, 0x00, 0x16}, false},
+        {"short frame start only", {0x10, 0x00, 0x16}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidMBusAnswer(c.rx.data(), Size(c.rx)), c.valid) << c.what;
+        EXPECT_EQ(CheckAnswer('2', c.rx.data(), Size(c.rx)), c.valid ? erValidAnswer : erNoValidAnswer) << c.what;
+    }
+}
+
+TEST(MBusAnswer, LengthFromTheFirstBytes)
+{
+    const struct {
+        Bytes rx;
+        int length;
+    } cases[] = {
+        {{0xE5}, 1},
+        {{0x68}, 0},              // L field still missing
+        {{0x68, 0x07}, 13},
+        {{0x68, 0xFF}, 261},
+        {{0x10}, 5},
+        {{0x10, 0x7B}, 5},
+        {{0x00, 0x07}, 0},
+        {{}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MBusAnswerLength(c.rx.data(), Size(c.rx)), c.length);
+    EXPECT_EQ(MBusAnswerLength(kLongFrame.data(), Size(kLongFrame)), Size(kLongFrame));
+}
+
+// ---- Modbus RTU ----
+
+TEST(ModbusRtuAnswer, Validity)
+{
+    const Bytes read = WithCrc({0x01, 0x04, 0x04, 0x00, 0x0A, 0x00, 0x0B});
+    Bytes badCrc = read;
+    badCrc.back() ^= 0x01;
+    Bytes swappedCrc = read;
+    std::swap(swappedCrc[swappedCrc.size() - 1], swappedCrc[swappedCrc.size() - 2]);
+    const struct {
+        const char* what;
+        Bytes rx;
+        bool valid;
+    } cases[] = {
+        {"read input registers", read, true},
+        {"read holding registers", WithCrc({0x07, 0x03, 0x02, 0x12, 0x34}), true},
+        {"write multiple registers", WithCrc({0x01, 0x10, 0x2C, 0x88, 0x00, 0x01}), true},
+        {"wrong CRC", badCrc, false},
+        {"CRC high byte first", swappedCrc, false},
+        {"exception answer", WithCrc({0x01, 0x83, 0x02}), false},
+        {"other function", WithCrc({0x01, 0x06, 0x00, 0x01, 0x00, 0x02}), false},
+        {"fewer bytes than the byte count", WithCrc({0x01, 0x04, 0x04, 0x00, 0x0A}), false},
+        {"more bytes than the byte count", WithCrc({0x01, 0x04, 0x02, 0x00, 0x0A, 0x00, 0x0B}), false},
+        {"nothing", {}, false},
+        {"too short for a CRC", {0x01, 0x04, 0x00}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidModbusRtuAnswer(c.rx.data(), Size(c.rx)), c.valid) << c.what;
+        EXPECT_EQ(CheckAnswer('3', c.rx.data(), Size(c.rx)), c.valid ? erValidAnswer : erNoValidAnswer) << c.what;
+    }
+    EXPECT_EQ(ModbusRtuAnswerLength(read.data(), 3), Size(read));
+    EXPECT_EQ(ModbusRtuAnswerLength(read.data(), 2), 0);
+}
+
+// ---- Modbus TCP ----
+
+TEST(ModbusTcpAnswer, ValidOnlyWhenCompleteAndOfThisTransaction)
+{
+    const Bytes answer = {0x00, 0x05, 0x00, 0x00, 0x00, 0x07, 0x01, 0x04, 0x04, 0x00, 0x0A, 0x00, 0x0B};
+    const Bytes exception = {0x00, 0x05, 0x00, 0x00, 0x00, 0x03, 0x01, 0x83, 0x02};
+    const struct {
+        const char* what;
+        Bytes rx;
+        int count;
+        uint8_t transaction;
+        bool valid;
+    } cases[] = {
+        {"complete", answer, 13, 5, true},
+        {"other transaction", answer, 13, 6, false},
+        {"half read", answer, 10, 5, false},
+        {"header only", answer, 6, 5, false},
+        {"header incomplete", answer, 5, 5, false},
+        {"exception answers reach the decoder", exception, 9, 5, true},
+        {"nothing", {}, 0, 0, false},
+        {"longer than any receive buffer", {0x00, 0x05, 0x00, 0x00, 0xFF, 0xFF, 0x01, 0x04}, 8, 5, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidModbusTcpAnswer(c.rx.data(), c.count, c.transaction), c.valid) << c.what;
+        EXPECT_EQ(CheckAnswer('4', c.rx.data(), c.count, c.transaction), c.valid ? erValidAnswer : erNoValidAnswer)
+            << c.what;
+    }
+    EXPECT_EQ(ModbusTcpAnswerLength(answer.data(), 6), 13);
+    EXPECT_EQ(ModbusTcpAnswerLength(answer.data(), 5), 0);
+}
+
+TEST(ModbusTcpAnswer, AssembledFromSeveralReads)
+{
+    const Bytes answer = {0x00, 0x09, 0x00, 0x00, 0x00, 0x07, 0x01, 0x04, 0x04, 0x00, 0x0A, 0x00, 0x0B};
+    // Split at every point, including inside the header.
+    for (size_t split = 1; split < answer.size(); ++split) {
+        FrameBuffers frames;
+        BeginModbusTcpAnswer(frames);
+        EXPECT_FALSE(AppendModbusTcpAnswer(frames, answer.data(), static_cast<int>(split))) << split;
+        EXPECT_FALSE(IsValidModbusTcpAnswer(frames.RxBuffer, frames.RxCount, 9)) << split;
+        EXPECT_TRUE(AppendModbusTcpAnswer(frames, answer.data() + split, Size(answer) - static_cast<int>(split)))
+            << split;
+        EXPECT_EQ(frames.RxCount, Size(answer));
+        EXPECT_EQ(Bytes(frames.RxBuffer, frames.RxBuffer + frames.RxCount), answer);
+        EXPECT_TRUE(IsValidModbusTcpAnswer(frames.RxBuffer, frames.RxCount, 9));
+    }
+}
+
+TEST(ModbusTcpAnswer, NothingIsKeptBeyondTheAnnouncedLength)
+{
+    FrameBuffers frames;
+    BeginModbusTcpAnswer(frames);
+    const Bytes twoAnswers = {0x00, 0x01, 0x00, 0x00, 0x00, 0x03, 0x01, 0x83, 0x02,
+                              0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x01, 0x84, 0x02};
+    EXPECT_TRUE(AppendModbusTcpAnswer(frames, twoAnswers.data(), Size(twoAnswers)));
+    EXPECT_EQ(frames.RxCount, 9);
+    EXPECT_EQ(frames.RxBuffer[9], 0xFF);
+    EXPECT_TRUE(AppendModbusTcpAnswer(frames, twoAnswers.data(), Size(twoAnswers)));
+    EXPECT_EQ(frames.RxCount, 9);
+}
+
+TEST(ModbusTcpAnswer, AnAnswerLargerThanTheBufferNeverCompletes)
+{
+    FrameBuffers frames;
+    BeginModbusTcpAnswer(frames);
+    Bytes huge(2000, 0x11);
+    huge[4] = 0x07;
+    huge[5] = 0xD0;  // 2000 bytes announced
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(AppendModbusTcpAnswer(frames, huge.data(), Size(huge)));
+    EXPECT_EQ(frames.RxCount, static_cast<int>(sizeof frames.RxBuffer));
+}
+
+TEST(ModbusTcpAnswer, BeginMarksTheFirstBytesAsNotReceived)
+{
+    FrameBuffers frames;
+    std::memset(frames.RxBuffer, 0x00, sizeof frames.RxBuffer);
+    frames.RxCount = 40;
+    BeginModbusTcpAnswer(frames);
+    EXPECT_EQ(frames.RxCount, 0);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(frames.RxBuffer[i], 0xFF) << i;
+    EXPECT_EQ(frames.RxBuffer[10], 0x00);
+}
+
+TEST(ModbusTcpTransaction, CountsUpToOneHundredAndOneThenWraps)
+{
+    uint8_t counter = 0;
+    EXPECT_EQ(AdvanceTcpTransaction(counter), 1);  // the first request after start
+    for (int request = 2; request <= 101; ++request)
+        EXPECT_EQ(AdvanceTcpTransaction(counter), request);
+    EXPECT_EQ(AdvanceTcpTransaction(counter), 0);  // the 102nd
+    EXPECT_EQ(AdvanceTcpTransaction(counter), 1);
+    counter = 200;
+    EXPECT_EQ(AdvanceTcpTransaction(counter), 0);
+}
+
+TEST(CheckAnswer, UnknownTransportIsNeverValid)
+{
+    const Bytes ack = {0xE5};
+    EXPECT_EQ(CheckAnswer('1', ack.data(), 1), erNoValidAnswer);
+    EXPECT_EQ(CheckAnswer(0, ack.data(), 1), erNoValidAnswer);
+}
