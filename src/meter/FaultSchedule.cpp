@@ -1,0 +1,23 @@
+#include "meter/FaultSchedule.h"
+
+namespace meter {
+
+namespace {
+bool Every(int n, uint64_t count) { return n > 0 && count % static_cast<uint64_t>(n) == 0; }
+}  // namespace
+
+bool FaultSchedule::DropRequest() { return Every(options_.noAnswerEvery, ++requests_); }
+
+FaultSchedule::AnswerFaults FaultSchedule::ForAnswer(bool rtu) {
+    AnswerFaults f;
+    ++answers_;
+    if (options_.delayMs > 0 && Every(options_.delayEvery, answers_)) f.delayMs = options_.delayMs;
+    if (rtu) f.badCrc = Every(options_.badCrcEvery, ++rtuAnswers_);
+    return f;
+}
+
+bool FaultSchedule::CloseConnection(int answersOnConnection) const {
+    return options_.dropAfter > 0 && answersOnConnection >= options_.dropAfter;
+}
+
+}  // namespace meter

@@ -1,0 +1,38 @@
+#pragma once
+// When the simulated meter misbehaves on purpose: which request it ignores,
+// which answer it corrupts or delays, and when it drops a TCP connection.
+// Only counting; the server carries the decisions out.
+#include <cstdint>
+
+#include "meter/MeterOptions.h"
+
+namespace meter {
+
+class FaultSchedule {
+public:
+    explicit FaultSchedule(const FaultOptions& options) : options_(options) {}
+
+    // Called once per request addressed to the meter (broadcasts included);
+    // true: the request is dropped unseen.
+    bool DropRequest();
+    // Called once per answer about to be sent.
+    struct AnswerFaults {
+        int delayMs = 0;
+        bool badCrc = false;
+    };
+    AnswerFaults ForAnswer(bool rtu);
+    // Called after an answer on a TCP connection with that connection's
+    // count of answers so far; true: close it now.
+    bool CloseConnection(int answersOnConnection) const;
+
+    uint64_t Requests() const { return requests_; }
+    uint64_t Answers() const { return answers_; }
+
+private:
+    FaultOptions options_;
+    uint64_t requests_ = 0;
+    uint64_t answers_ = 0;
+    uint64_t rtuAnswers_ = 0;
+};
+
+}  // namespace meter
