@@ -512,6 +512,13 @@ TEST_F(ComPortTest, ProbeOfAllNamesIsQuick)
     Pair(3);
     Pair(7);
     Pair(130); // beyond the system names, reachable only by its link
+    // Keep the machine's own serial devices out of the test: the other system
+    // names lead to a device that is not there.
+    for (int number = 1; number <= 96; ++number) {
+        if (number == 3 || number == 7)
+            continue;
+        ASSERT_EQ(::symlink("/nonexistent/tty", config.PortLink(number).c_str()), 0);
+    }
     Select(link, tcModbusRtu, 3);
 
     // What one port that opens costs here, to scale the bound by this machine.
@@ -529,11 +536,7 @@ TEST_F(ComPortTest, ProbeOfAllNamesIsQuick)
     const auto bound = milliseconds(1500) + perPort * 256 * 4;
     EXPECT_LT(took, bound) << duration_cast<milliseconds>(took).count() << " ms";
 
-    for (int index : {2, 6, 129})
-        EXPECT_NE(std::find(found.begin(), found.end(), index), found.end()) << index;
-    for (int index : found)
-        EXPECT_TRUE(index < 96 || index == 129) << index;
-    EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
+    EXPECT_EQ(found, (std::vector<int>{2, 6, 129}));
     EXPECT_EQ(link.PortIndex, 255);
     EXPECT_EQ(link.PortOpen, 0);
     EXPECT_EQ(port, nullptr);
