@@ -30,15 +30,14 @@ SerialFramingCodes SerialFramingOfMode(int modeIndex);
 // Stores the framing of a serial mode for the next port object.
 void SetSerialFraming(TransportState& link, int modeIndex);
 
-// Win32-style time-outs in milliseconds. A read ends when its count is reached,
-// when Multiplier * count + Constant has passed (0: no total limit), or when
-// the gap after a received byte exceeds the interval (0: no interval limit).
+// Win32-style read time-outs in milliseconds. A read ends when its count is
+// reached, when Multiplier * count + Constant has passed (0: no total limit),
+// or when the gap after a received byte exceeds the interval (0: no interval
+// limit). Writes have no time limit.
 struct SerialTimeouts {
     uint32_t ReadIntervalTimeout = 0;
     uint32_t ReadTotalTimeoutMultiplier = 0;
     uint32_t ReadTotalTimeoutConstant = 0;
-    uint32_t WriteTotalTimeoutMultiplier = 0;
-    uint32_t WriteTotalTimeoutConstant = 0;
 };
 // The "no limit" marker of the Win32 rules (MAXDWORD).
 constexpr uint32_t SerialTimeoutMax = 0xFFFFFFFFu;

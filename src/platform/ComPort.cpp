@@ -26,6 +26,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Longer waits are cut to this, so that deadlines stay within the clock's range.
+constexpr uint64_t LongestWaitMs = 30ull * 24 * 3600 * 1000;
+
 // Exception texts of the port; shown as they stand in the exception message box.
 constexpr const char* TxtCannotClose = "Cannot close ";
 constexpr const char* TxtCannotSetupQueues = "Cannot setup 4";
@@ -214,6 +217,7 @@ int16_t TCOMPort::Read(int16_t count, uint8_t* buffer)
     uint64_t totalMs = t.ReadTotalTimeoutConstant;
     if (!firstBytesOnly)
         totalMs += static_cast<uint64_t>(t.ReadTotalTimeoutMultiplier) * want;
+    totalMs = std::min(totalMs, LongestWaitMs);
     const bool hasTotal = totalMs > 0;
     const uint32_t intervalMs = t.ReadIntervalTimeout == SerialTimeoutMax ? 0 : t.ReadIntervalTimeout;
 
@@ -277,37 +281,17 @@ int16_t TCOMPort::Write(int16_t count, const uint8_t* buffer)
     if (count <= 0 || buffer == nullptr)
         return 0;
     const size_t want = static_cast<size_t>(count);
-    const uint64_t totalMs = static_cast<uint64_t>(timeouts_.WriteTotalTimeoutMultiplier) * want +
-                             timeouts_.WriteTotalTimeoutConstant;
-    const auto end = Clock::now() + std::chrono::milliseconds(totalMs);
     size_t done = 0;
     while (done < want) {
-        int waitMs = -1;
-        if (totalMs > 0) {
-            const auto now = Clock::now();
-            if (now >= end)
-                break;
-            waitMs = MillisecondsUntil(end, now);
-        }
-        pollfd p{Handle, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, waitMs);
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            return 0;
-        }
-        if (ready == 0)
-            continue;
-        if (!(p.revents & POLLOUT))
-            return 0; // hung up or failed
+        // Blocks while the output queue is full, as long as the line needs.
         const ssize_t n = ::write(Handle, buffer + done, want - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
             continue;
         }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        if (n < 0 && errno == EINTR)
             continue;
-        return 0;
+        return 0; // hung up or failed
     }
     // Like a serial write elsewhere, return only when the bytes are on the
     // line, so the answer wait that follows starts after the request ended.

@@ -554,13 +554,13 @@ TEST_F(ComPortTest, ReadTimeoutRulesOfTheSpecialValues)
     uint8_t rx[8] = {};
 
     // Interval "none" without totals: what is there, at once.
-    port->SetTimeouts({SerialTimeoutMax, 0, 0, 0, 0});
+    port->SetTimeouts({SerialTimeoutMax, 0, 0});
     auto start = steady_clock::now();
     EXPECT_EQ(port->Read(8, rx), 0);
     EXPECT_LT(MsSince(start), 500);
 
     // Both "none" with a constant: waits for the first bytes only.
-    port->SetTimeouts({SerialTimeoutMax, SerialTimeoutMax, 600, 0, 0});
+    port->SetTimeouts({SerialTimeoutMax, SerialTimeoutMax, 600});
     start = steady_clock::now();
     EXPECT_EQ(port->Read(8, rx), 0);
     EXPECT_GE(MsSince(start), 595);
@@ -571,7 +571,7 @@ TEST_F(ComPortTest, ReadTimeoutRulesOfTheSpecialValues)
     EXPECT_LT(MsSince(start), 500);
 
     // The multiplier counts per byte asked for: 8 * 50 + 100 ms.
-    port->SetTimeouts({0, 50, 100, 0, 0});
+    port->SetTimeouts({0, 50, 100});
     start = steady_clock::now();
     EXPECT_EQ(port->Read(8, rx), 0);
     const auto ms = MsSince(start);

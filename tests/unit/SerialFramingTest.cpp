@@ -79,8 +79,6 @@ TEST(SerialFramingTest, ReadTimeoutsByTransportAndBaudCode)
             EXPECT_EQ(t.ReadIntervalTimeout, r.interval);
             EXPECT_EQ(t.ReadTotalTimeoutConstant, shortMode ? r.shortTotal : r.total);
             EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u);
-            EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 0u);
-            EXPECT_EQ(t.WriteTotalTimeoutConstant, 0u);
         }
     }
 }
