@@ -21,7 +21,12 @@ struct DeviceAddressing {
     std::atomic<uint8_t> FirstExchange{0};
 };
 
+class TCOMPort;
+
 struct TransportState {
+    // The open serial port or null; created and deleted by the port helpers of
+    // src/platform/ComPort.h.
+    TCOMPort* SerialPort = nullptr;
     std::atomic<char> TransportCode{0};
     std::atomic<int> PortIndex{0};
     int PortDataBits = 0;
