@@ -1,10 +1,13 @@
 #include "app/MainForm.h"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
 #include "app/PageBuilders.h"
+#include "app/Text.h"
 
 TMainForm* MainForm = nullptr;
 TProgrWinForm* ProgrWinForm = nullptr;
@@ -28,10 +31,32 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     AltLayout = 1;
     for (int& o : LayoutOffsets) o = 0;
     resize(1125 + LayoutOffsets[0], 660 + LayoutOffsets[1]);
+    Label_Help_customer_left_logo->setText(Txt(TxtToolTitle, Brand));
+    Label_Help_middle_logo->setText(Txt(TxtRightsLine, Brand));
+    Label_Help_middle_logo_web->setText(Txt(TxtWebAddress, Brand));
+    Label_HelpVersion->setText(Txt(TxtVersion, Brand));
+    const bool brand2 = Brand == 2;
+    Tool_Image_Logo_TVK->setVisible(!brand2);
+    Tool_Image_Logo_middle_TVK->setVisible(!brand2);
+    Tool_Image_Logo_NOLD->setVisible(brand2);
+    Tool_Image_Logo_middle_NOLD->setVisible(brand2);
+    ShowScreenLine();
     SetupLabelsPending = 1;
 }
 
 TMainForm::~TMainForm() = default;
+
+// Read once here: the line keeps the values of the screen the window started on.
+void TMainForm::ShowScreenLine()
+{
+    const QScreen* scr = screen();
+    if (!scr) return;
+    const qreal ratio = scr->devicePixelRatio();
+    const int width = qRound(scr->size().width() * ratio);
+    const int height = qRound(scr->size().height() * ratio);
+    Label4->setText(Txt(TxtScreenDpi, Language) + QString::number(qRound(scr->logicalDotsPerInchX())) +
+                    QStringLiteral(", ") + QString::number(width) + QStringLiteral("x") + QString::number(height));
+}
 
 void TMainForm::showEvent(QShowEvent* e)
 {

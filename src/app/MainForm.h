@@ -52,6 +52,8 @@ public:
     // -- language, captions and grid headers (app/Language)
 
     // -- pages (values/, loggers/, setup/, app/HelpPage)
+    // Help page screen line: dpi and size of the window's screen.
+    void ShowScreenLine();
 
 
 protected:

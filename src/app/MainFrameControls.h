@@ -85,3 +85,7 @@ struct MainFrameControls {
     QTimer* TimerSetup = nullptr;
     QTimer* TimerDeleteMemoryTime = nullptr;
 };
+
+// Gives a page control the window's look: tabs drawn as buttons, no frame.
+// Builders of pages with sub-pages call it for their own page controls.
+void StylePageTabs(QTabWidget* pages);
