@@ -8,6 +8,7 @@
 
 #include "app/PageBuilders.h"
 #include "app/Text.h"
+#include "app/StringGrid.h"
 
 TMainForm* MainForm = nullptr;
 TProgrWinForm* ProgrWinForm = nullptr;
@@ -41,6 +42,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     Tool_Image_Logo_NOLD->setVisible(brand2);
     Tool_Image_Logo_middle_NOLD->setVisible(brand2);
     ShowScreenLine();
+    StringGrid_DemandLogger->SetColCount(DemandExtraColumn ? 11 : 10);
     SetupLabelsPending = 1;
 }
 
