@@ -9,9 +9,8 @@ namespace {
 
 constexpr uint8_t kShortFrameStart = 0x10;
 constexpr uint8_t kLongFrameStart = 0x68;
-// The PS-field select record as stored (VIF FD, VIFE 0B) and the form the
-// meter expects first (manufacturer-specific VIF FF, VIFE 51).
-constexpr uint8_t kSelectStoredVif = 0xFD, kSelectStoredVife = 0x0B;
+// The PS-field select record is stored as VIF FD, VIFE 0B; the meter is first
+// asked with the manufacturer-specific form VIF FF, VIFE 51.
 constexpr uint8_t kSelectManufVif = 0xFF, kSelectManufVife = 0x51;
 // Frame lengths of the primary and secondary PS-field select frames.
 constexpr int kPrimarySelectLength = 25;
