@@ -44,7 +44,9 @@ public:
 
     // -- progress window, colour buttons, owner-drawn lists (app/ProgrWin, app/ColorButton)
     // Once, at the first activation: the seventeen plain buttons become colour
-    // buttons, then the owner-drawn lists get their item painter.
+    // buttons, then the owner-drawn lists get their item painter. The page
+    // builders connect those buttons' clicks with ConnectClick (app/ColorButton.h),
+    // which is what lets the replacement keep each handler.
     void ReplaceButtonsWithColorButtons();
     // The ten owner-drawn lists: selected entry on the button green. Safe to repeat.
     void SetOwnerDrawnLists();
