@@ -214,6 +214,13 @@ ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
     return out;
 }
 
+std::vector<std::string> MeterSimOptionNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, spec] : Options()) names.push_back(name);
+    names.push_back("--help");
+    return names;
+}
+
 std::string MeterSimHelpText() {
     return R"(Usage: meter-sim [OPTION]...
 A simulated three-phase electricity meter serving Modbus TCP and Modbus RTU.

@@ -88,6 +88,8 @@ struct ParseOutcome {
 
 ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args);
 std::string MeterSimHelpText();
+// Every long option the command line knows.
+std::vector<std::string> MeterSimOptionNames();
 
 // The Modbus baud rate codes 0-9 (300 to 115200 Bd); -1 for other rates.
 int BaudCodeOf(int baud);

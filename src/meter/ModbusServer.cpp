@@ -193,7 +193,13 @@ void ModbusServer::Accept() {
 ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
     uint8_t query[MODBUS_MAX_ADU_LENGTH];
     const int length = modbus_receive(ctx, query);
-    if (length == 0) return Outcome::Silent;  // RTU: another unit's request
+    if (length == 0) {
+        // Another unit's request. libmodbus now takes the next frame for that
+        // unit's answer and would swallow the next request with it; with no
+        // other meter on the line, hand it a stand-in answer instead.
+        SkipExpectedAnswer(ctx);
+        return Outcome::Silent;
+    }
     if (length < 0) {
         if (!rtu) return Outcome::Broken;
         Log(std::string("unreadable RTU request: ") + modbus_strerror(errno));
@@ -261,6 +267,21 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
     const bool sent = Send(ctx, query, length, static_cast<int>(error), f.badCrc);
     ApplyLineChange();
     return sent ? Outcome::Answered : Outcome::Broken;
+}
+
+void ModbusServer::SkipExpectedAnswer(modbus_t* ctx) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    const int other = meter_.UnitAddress() % 247 + 1;
+    const uint8_t standIn[5] = {static_cast<uint8_t>(other), 0x83, 0x02, 0, 0};
+    WriteAll(pipeFds[1], standIn, sizeof standIn);
+    const int device = modbus_get_socket(ctx);
+    modbus_set_socket(ctx, pipeFds[0]);
+    uint8_t ignored[MODBUS_MAX_ADU_LENGTH];
+    modbus_receive(ctx, ignored);
+    modbus_set_socket(ctx, device);
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
 }
 
 bool ModbusServer::Send(modbus_t* ctx, const uint8_t* query, int length, int error, bool badCrc) {

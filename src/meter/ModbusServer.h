@@ -46,6 +46,7 @@ private:
     void CloseRtu();
     void Accept();
     Outcome Serve(modbus_t* ctx, bool rtu);
+    void SkipExpectedAnswer(modbus_t* ctx);
     bool Send(modbus_t* ctx, const uint8_t* query, int length, int error, bool badCrc);
     bool WaitOrStop(int ms);
     void ApplyLineChange();

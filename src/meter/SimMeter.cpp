@@ -138,8 +138,6 @@ void SimMeter::Advance(int64_t from, int64_t to) {
     const auto resetAt = TriggerTimeOf(resetSetting_);
     for (int64_t s = from; s < to; s += step) {
         const int64_t e = std::min(to, s + step);
-        if (freezeAt && ToSeconds(*freezeAt) > s && ToSeconds(*freezeAt) <= e) Freeze(ToSeconds(*freezeAt));
-        if (resetAt && ToSeconds(*resetAt) > s && ToSeconds(*resetAt) <= e) Reset(ToSeconds(*resetAt));
         const Measurements m = ComputeMeasurements(options_, ct_, vt_, s + (e - s) / 2);
         const double hours = static_cast<double>(e - s) / 3600.0;
         EnergySet& c = main_[static_cast<size_t>(TariffAt(s) - 1)];
@@ -147,6 +145,8 @@ void SimMeter::Advance(int64_t from, int64_t to) {
         if (HasReactiveEnergy()) (m.qTotal >= 0 ? c.qIn : c.qOut) += std::abs(m.qTotal) * hours;
         operatingSeconds_ += static_cast<double>(e - s);
         sinceResetSeconds_ += static_cast<double>(e - s);
+        if (freezeAt && ToSeconds(*freezeAt) > s && ToSeconds(*freezeAt) <= e) Freeze(ToSeconds(*freezeAt));
+        if (resetAt && ToSeconds(*resetAt) > s && ToSeconds(*resetAt) <= e) Reset(ToSeconds(*resetAt));
     }
 }
 
