@@ -1,18 +1,24 @@
 #include "comm/ThCom.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
-#include <QMetaObject>
 #include <QObject>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 
 #include "comm/JobControl.h"
 
-// One call handed to the UI thread. `done` releases the waiting worker: set when
+namespace {
+// The wake-up event of the mailbox. It carries nothing: the work is in the queue.
+const QEvent::Type MailboxEvent = QEvent::Type(QEvent::User + 1);
+}  // namespace
+
+// One call handed to the UI thread. `done` releases a waiting worker: set when
 // the call has returned (or thrown), or when shut-down drops it unrun.
-struct TThreadCom::SyncCall {
+struct TThreadCom::UiCall {
     std::function<void()> fn;
     bool started = false;
     bool done = false;
@@ -28,9 +34,63 @@ struct TThreadCom::Shared {
     bool parked = false;
     bool stop = false;
     bool finished = false;
-    int uiDepth = 0; // synchronized calls running on the UI thread
-    std::shared_ptr<SyncCall> outstanding;
-    QEventLoop* finishLoop = nullptr; // UI thread only
+    std::deque<std::shared_ptr<UiCall>> queue; // not yet started, in order
+    std::shared_ptr<UiCall> running;           // the call running on the UI thread
+    QEventLoop* finishLoop = nullptr;          // UI thread only
+
+    // Drops every call not yet started; a worker waiting for one goes on.
+    void DropQueued()
+    {
+        for (const auto& call : queue) call->done = true;
+        queue.clear();
+    }
+};
+
+// Lives on the UI thread; each wake-up runs the next queued call, or, once the
+// worker has ended, lets Shutdown's wait go.
+class TThreadCom::UiMailbox : public QObject {
+public:
+    explicit UiMailbox(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
+protected:
+    // The event itself is never read: it was made on the worker and handed over
+    // inside Qt, out of sight of the thread sanitizer.
+    void customEvent(QEvent*) override
+    {
+        // A local reference: the call may tear down the thread object and this mailbox.
+        const std::shared_ptr<Shared> s = shared_;
+        std::shared_ptr<UiCall> call;
+        {
+            std::lock_guard lock(s->m);
+            if (s->queue.empty()) {
+                // A call dropped by shut-down, or the worker's last word.
+                if (s->finished && s->finishLoop) s->finishLoop->quit();
+                return;
+            }
+            call = s->queue.front();
+            s->queue.pop_front();
+            call->started = true;
+            s->running = call;
+        }
+        // Released also when the call throws, or the worker would wait for ever.
+        struct Release {
+            const std::shared_ptr<Shared>& s;
+            const std::shared_ptr<UiCall>& call;
+            ~Release()
+            {
+                {
+                    std::lock_guard lock(s->m);
+                    call->done = true;
+                    if (s->running == call) s->running.reset();
+                }
+                s->cv.notify_all();
+            }
+        } release{s, call};
+        call->fn();
+    }
+
+private:
+    std::shared_ptr<Shared> shared_;
 };
 
 TThreadCom::TThreadCom(JobControl& host, const std::atomic<char>& transportCode, bool createSuspended,
@@ -40,7 +100,7 @@ TThreadCom::TThreadCom(JobControl& host, const std::atomic<char>& transportCode,
       resultDelay_(resultDelay),
       uiThread_(std::this_thread::get_id()),
       shared_(std::make_shared<Shared>()),
-      uiContext_(new QObject)
+      mailbox_(new UiMailbox(shared_))
 {
     shared_->suspended = createSuspended;
     thread_ = std::thread([this] { Execute(); });
@@ -48,19 +108,22 @@ TThreadCom::TThreadCom(JobControl& host, const std::atomic<char>& transportCode,
 
 TThreadCom::~TThreadCom()
 {
+    bool insideCall = false;
     if (!Shutdown()) {
         // Torn down from inside a synchronized call: let the worker out of it.
+        insideCall = true;
         {
             std::lock_guard lock(shared_->m);
-            if (shared_->outstanding) {
-                shared_->outstanding->done = true;
-                shared_->outstanding.reset();
-            }
+            if (shared_->running) shared_->running->done = true;
         }
         shared_->cv.notify_all();
         thread_.join();
     }
-    delete uiContext_;
+    // The mailbox may be the very object whose event is running below us.
+    if (insideCall)
+        mailbox_->deleteLater();
+    else
+        delete mailbox_;
 }
 
 void TThreadCom::Execute()
@@ -74,8 +137,7 @@ void TThreadCom::Execute()
         std::lock_guard lock(shared_->m);
         shared_->finished = true;
     }
-    QMetaObject::invokeMethod(
-        uiContext_, [s = shared_] { if (s->finishLoop) s->finishLoop->quit(); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(mailbox_, new QEvent(MailboxEvent));
 }
 
 void TThreadCom::RunJobStep()
@@ -114,30 +176,15 @@ bool TThreadCom::WaitResultDelay()
     return !shared_->stop;
 }
 
-void TThreadCom::RunOnUi(const std::shared_ptr<Shared>& s, const std::shared_ptr<SyncCall>& call)
+bool TThreadCom::Post(const std::shared_ptr<UiCall>& call)
 {
     {
-        std::lock_guard lock(s->m);
-        if (call->done) return; // dropped by shut-down
-        call->started = true;
-        ++s->uiDepth;
+        std::lock_guard lock(shared_->m);
+        if (shared_->stop) return false;
+        shared_->queue.push_back(call);
     }
-    // Released also when the call throws, or the worker would wait for ever.
-    struct Release {
-        const std::shared_ptr<Shared>& s;
-        const std::shared_ptr<SyncCall>& call;
-        ~Release()
-        {
-            {
-                std::lock_guard lock(s->m);
-                call->done = true;
-                --s->uiDepth;
-                if (s->outstanding == call) s->outstanding.reset();
-            }
-            s->cv.notify_all();
-        }
-    } release{s, call};
-    call->fn();
+    QCoreApplication::postEvent(mailbox_, new QEvent(MailboxEvent));
+    return true;
 }
 
 bool TThreadCom::Synchronize(const std::function<void()>& fn)
@@ -146,15 +193,9 @@ bool TThreadCom::Synchronize(const std::function<void()>& fn)
         fn();
         return true;
     }
-    auto call = std::make_shared<SyncCall>();
+    auto call = std::make_shared<UiCall>();
     call->fn = fn;
-    {
-        std::lock_guard lock(shared_->m);
-        if (shared_->stop) return false;
-        shared_->outstanding = call;
-    }
-    QMetaObject::invokeMethod(
-        uiContext_, [s = shared_, call] { RunOnUi(s, call); }, Qt::QueuedConnection);
+    if (!Post(call)) return false;
     std::unique_lock lock(shared_->m);
     shared_->cv.wait(lock, [&call] { return call->done; });
     return call->started;
@@ -166,16 +207,9 @@ void TThreadCom::Queue(std::function<void()> fn)
         fn();
         return;
     }
-    QMetaObject::invokeMethod(
-        uiContext_,
-        [s = shared_, fn = std::move(fn)] {
-            {
-                std::lock_guard lock(s->m);
-                if (s->stop) return;
-            }
-            fn();
-        },
-        Qt::QueuedConnection);
+    auto call = std::make_shared<UiCall>();
+    call->fn = std::move(fn);
+    Post(call);
 }
 
 void TThreadCom::Suspend()
@@ -217,17 +251,13 @@ bool TThreadCom::Shutdown()
     {
         std::lock_guard lock(shared_->m);
         shared_->stop = true;
-        // A call still waiting in the UI queue is dropped: nothing of a closing
-        // window is to run any more.
-        if (shared_->outstanding && !shared_->outstanding->started) {
-            shared_->outstanding->done = true;
-            shared_->outstanding.reset();
-        }
+        // Nothing of a closing window is to run any more.
+        shared_->DropQueued();
     }
     shared_->cv.notify_all();
     {
         std::lock_guard lock(shared_->m);
-        if (shared_->uiDepth > 0 && OnUiThread()) return false;
+        if (shared_->running && OnUiThread()) return false;
     }
     // A job may still wait for socket events or timers of the UI thread before it
     // sees the cancel, so events keep flowing (user input aside) until it is out.

@@ -10,7 +10,6 @@
 #include <memory>
 #include <thread>
 
-class QObject;
 struct JobControl;
 
 class TThreadCom {
@@ -60,9 +59,12 @@ public:
     uint8_t ProgressKind = 0;
 
 private:
-    struct SyncCall;
+    struct UiCall;
     struct Shared;
-    static void RunOnUi(const std::shared_ptr<Shared>& shared, const std::shared_ptr<SyncCall>& call);
+    class UiMailbox;
+    // Calls reach the UI thread through a queue of our own; the posted event only
+    // wakes the mailbox, so no payload crosses the threads outside our mutex.
+    bool Post(const std::shared_ptr<UiCall>& call);
 
     void Execute();
     bool WaitAtSafePoint();
@@ -74,8 +76,8 @@ private:
     const std::atomic<char>& transport_;
     const std::chrono::milliseconds resultDelay_;
     const std::thread::id uiThread_;
-    // Shared with calls still queued to the UI thread, which may outlive this object.
+    // Shared with the mailbox, whose running call may outlive this object.
     std::shared_ptr<Shared> shared_;
-    QObject* uiContext_;
+    UiMailbox* mailbox_;
     std::thread thread_;
 };
