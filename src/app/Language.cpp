@@ -1,0 +1,385 @@
+// Language switching and the captions of the main window: every caption,
+// grid header, help text and the connection-state display is written here
+// from the message table in the current Language.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextEdit>
+
+#include "app/MainForm.h"
+#include "app/Shape.h"
+#include "app/StringGrid.h"
+#include "app/Text.h"
+
+namespace {
+
+constexpr uint32_t ClrDisabledGroup = 0xC0C0C0;
+constexpr uint32_t ClrGreen = 0x00FF00;
+
+void SetCaption(QLabel* w, const QString& t)
+{
+    if (w) w->setText(t);
+}
+void SetCaption(QAbstractButton* w, const QString& t)
+{
+    if (w) w->setText(t);
+}
+void SetCaption(QGroupBox* w, const QString& t)
+{
+    if (w) w->setTitle(t);
+}
+void SetTabCaption(QTabWidget* tabs, QWidget* page, const QString& t)
+{
+    if (tabs && page) tabs->setTabText(tabs->indexOf(page), t);
+}
+
+// The font colour of a control and of the children that take it over, in
+// every state: a disabled group keeps the grey it was given.
+void SetFontColor(QWidget* w, uint32_t color)
+{
+    if (!w) return;
+    QPalette p = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::WindowText, ToQColor(color));
+        p.setColor(group, QPalette::ButtonText, ToQColor(color));
+    }
+    w->setPalette(p);
+}
+
+void SetGroupState(QGroupBox* g, bool enabled)
+{
+    if (!g) return;
+    g->setEnabled(enabled);
+    SetFontColor(g, enabled ? ClrText : ClrDisabledGroup);
+}
+
+void SetCell(TStringGrid* g, int col, int row, const QString& t)
+{
+    if (g && col < g->ColCount() && row < g->RowCount()) g->SetCell(col, row, t);
+}
+
+// Row 0 and the tariff column of a counter grid; the main grid also names its
+// total row.
+void SetCounterGridHeaders(TStringGrid* g, int language, bool totalRow)
+{
+    SetCell(g, 0, 0, Txt(TxtHdrTariff, language));
+    SetCell(g, 1, 0, Txt(TxtHdrEPout, language));
+    SetCell(g, 2, 0, Txt(TxtHdrEPin, language));
+    SetCell(g, 3, 0, Txt(TxtHdrEQout, language));
+    SetCell(g, 4, 0, Txt(TxtHdrEQin, language));
+    for (int tariff = 1; tariff <= 8; ++tariff) SetCell(g, 0, tariff, QLatin1Char(' ') + QString::number(tariff));
+    if (totalRow) SetCell(g, 0, 9, Txt(TxtHdrTotal, language));
+}
+
+// The multi-line texts separate their lines by carriage returns, which the
+// text panes take as paragraph ends.
+void SetPaneText(QTextEdit* pane, const QString& text)
+{
+    if (!pane) return;
+    pane->clear();
+    pane->setPlainText(text);
+}
+
+} // namespace
+
+void TMainForm::RadioButton_EnglishClick()
+{
+    Language = 0;
+    ApplyLanguage();
+}
+
+void TMainForm::RadioButton_GermanClick()
+{
+    Language = 1;
+    ApplyLanguage();
+}
+
+void TMainForm::ApplyLanguage()
+{
+    const int L = Language;
+    const QString blank(QLatin1Char(' '));
+
+    // The page shown at start-up; a page change replaces the title.
+    SetCaption(Label_Main, Txt(TxtEnergyMeter, L) + QStringLiteral(" / ") + Txt(TxtHelp, L));
+
+    SetTabCaption(PageControl_Main, Page_Measurement, Txt(TxtMeasurement, L));
+    SetTabCaption(PageControl_Main, Page_Energy, Txt(TxtEnergy, L));
+    SetTabCaption(PageControl_Main, Page_Logger, Txt(TxtLogger, L));
+    SetTabCaption(PageControl_Main, Page_Setup, Txt(TxtSetup, L));
+    SetTabCaption(PageControl_Main, Page_Help, Txt(TxtHelp, L));
+
+    // Only a known status is translated; any other text is a message of its own.
+    if (Label_Setup_ConnectStatus) {
+        const QString status = Label_Setup_ConnectStatus->text();
+        if (status == Txt(TxtStatusDisconnected, 0) || status == Txt(TxtStatusDisconnected, 1))
+            Label_Setup_ConnectStatus->setText(Txt(TxtStatusDisconnected, L));
+        else if (status == Txt(TxtStatusDeviceConnected, 0) || status == Txt(TxtStatusDeviceConnected, 1))
+            Label_Setup_ConnectStatus->setText(Txt(TxtStatusDeviceConnected, L));
+    }
+
+    // Measurement page. Measuring shows as stopped whatever runs; the job
+    // itself goes on until its timer or the user stops it.
+    SetCaption(Button_Measurement_StartMeasuring, Txt(TxtStartMeasuring, L));
+    SetCaption(Label_HomeStatus, Txt(TxtStatusMeasuringStopped, L));
+    SetCaption(GroupBox_Frequency, Txt(TxtFrequency, L));
+    SetCaption(Label_Freq_Value, Txt(TxtValue, L));
+    SetCaption(Label_Freq_Status, Txt(TxtStatus, L));
+    SetCaption(Label_Freq_Synchronization, Txt(TxtSynchronization, L));
+    SetCaption(GroupBox_VoltageStatus, Txt(TxtVoltageStatus, L));
+    SetCaption(GroupBox_CurrentStatus, Txt(TxtCurrentStatus, L));
+
+    // Device information beside the pages.
+    SetCaption(Label_Tariff, Txt(TxtTariff, L));
+    SetCaption(Label_Parameters, Txt(TxtParameters, L));
+    SetCaption(Label_Device_Type, Txt(TxtDeviceType, L));
+    SetCaption(Label_SerNumber, Txt(TxtSerialNumber, L));
+    SetCaption(Label_Features, Txt(TxtFeatures, L));
+    SetCaption(Label_ProductInfo, Txt(TxtProductInfo, L));
+    SetCaption(Label_SecondaryAddress, Txt(TxtSecondaryAddress, L));
+    SetCaption(Label_Sec_Manufacturer, Txt(TxtSecondaryManufacturer, L));
+    SetCaption(Label_Sec_Version, Txt(TxtSecondaryVersion, L));
+    SetCaption(Label_Sec_Type, Txt(TxtSecondaryType, L));
+    SetCaption(Label_Demand, Txt(TxtPeriod, L));
+    SetCaption(Label_Main_DeviceTime, Txt(TxtDeviceDateAndTime, L));
+
+    // Energy page.
+    SetCaption(Button_Energie_MainCounters_StartMonitoring, Txt(TxtStartMonitoring, L));
+    SetCaption(Label_Energy_Values_Status, Txt(TxtStatusMonitoringStopped, L));
+    SetCaption(Label_DeviceTime, Txt(TxtDeviceTime, L));
+    SetCaption(Label_DeviceDate, Txt(TxtDeviceDate, L));
+    SetCaption(Label_TotalOpTime, Txt(TxtTotalOperationTimeH, L));
+    for (QLabel* l : {Label_Energy_Type1, Label_Energy_Type2, Label_Energy_Type3, Label_Energy_Type4})
+        SetCaption(l, Txt(TxtEnergyType, L));
+    SetCaption(Label_OpTime, Txt(TxtOperationTimeSinceReset, L));
+    SetCaption(Label_Energy_Resettable_Status, Txt(TxtStatusReadyToReadData, L));
+    SetCaption(Label_Energy_Freeze_Status, Txt(TxtStatusReadyToReadData, L));
+    SetCaption(Button_ResettableCounters_Read, Txt(TxtResettableRead, L));
+    SetCaption(Label_ResetTime, Txt(TxtLastResetTime, L));
+    SetCaption(Label_ResetDate, Txt(TxtLastResetDate, L));
+    SetCaption(GroupBox_Reset_Setup, Txt(TxtResetSetup, L));
+    SetCaption(GroupBox_Reset_Setup_Time, Txt(TxtResetTime, L));
+    SetCaption(GroupBox_Reset_Setup_Date, Txt(TxtResetDate, L));
+    SetCaption(Button_Resettable_Setup_Read, Txt(TxtResetSetupRead, L));
+    SetCaption(Button_Reset_Set_Submit, Txt(TxtResetSet, L));
+    SetCaption(Button_FreezeCounters_Read, Txt(TxtFreezeRead, L));
+    SetCaption(Label_FreezeTime, Txt(TxtLastFreezeTime, L));
+    SetCaption(Label_FreezeDate, Txt(TxtLastFreezeDate, L));
+    SetCaption(GroupBox_Freeze_Setup, Txt(TxtFreezeSetup, L));
+    SetCaption(GroupBox_Freeze_Setup_Time, Txt(TxtFreezeTime, L));
+    SetCaption(GroupBox_Freeze_Setup_Date, Txt(TxtFreezeDate, L));
+    SetCaption(Button_Freeze_Setup_Read, Txt(TxtFreezeSetupRead, L));
+    SetCaption(Button_Freeze_Set, Txt(TxtFreezeSet, L));
+
+    // Logger page.
+    SetCaption(Label_Note_Demand_Logger, Txt(TxtDemandLoggerNotActiveNote, L));
+    SetCaption(CheckBoxDemandInterval, Txt(TxtInterval, L));
+    SetCaption(LabelDemandDefault, Txt(TxtDefaultDisplay, L));
+    SetCaption(LabelCertifiedDefault, Txt(TxtDefaultDisplay, L));
+    SetCaption(LabelDemandIntervalFrom, Txt(TxtFrom, L));
+    SetCaption(LabelDemandIntervalTill, Txt(TxtTill, L));
+    SetCaption(Button_Demand_Read, Txt(TxtLoggerRead, L));
+    SetCaption(Button_Certified_Read, Txt(TxtLoggerRead, L));
+    SetCaption(Button_Demand_Interval_Read, Txt(TxtLoggerRead, L));
+    SetCaption(Label_Demand_Items, Txt(TxtDemandItems, L));
+    SetCaption(CheckBox_Demand_SaveToFile, Txt(TxtDemandSaveToFile, L));
+    SetCaption(CheckBox_Certified_SaveToFile, Txt(TxtDemandSaveToFile, L));
+    SetCaption(CheckBoxIntervalToTable, Txt(TxtToTable, L));
+    SetCaption(Button_Events_Read, Txt(TxtEventsRead, L));
+    SetCaption(Label_Events_Items, Txt(TxtEventsItems, L));
+    SetCaption(CheckBox_Events_SaveToFile, Txt(TxtEventsSaveToFile, L));
+
+    // Setup page.
+    SetCaption(Label_IP_Address, Txt(TxtSetupIpAddress, L));
+    SetCaption(Label_Baudrate, Txt(TxtBaudRate, L));
+    SetCaption(GroupBox_CommunicationSetup, Txt(TxtCommunicationSetup, L));
+    SetCaption(GroupBox_Setup_Protocol, Txt(TxtNetworkProtocol, L));
+    SetCaption(GroupBox_DeviceAddress, Txt(TxtDeviceAddress, L));
+    SetCaption(GroupBox_Setup_Display, Txt(TxtDisplaySetup, L));
+    SetCaption(Label_RefreshTime, Txt(TxtUpdateIntervalMeasurement, L));
+    SetCaption(GroupBox_Setup_Language, Txt(TxtLanguage, L));
+    SetCaption(GroupBox_Window, Txt(TxtWindowSize, L));
+    SetCaption(RadioButton_Large, Txt(TxtLarge, L));
+    SetCaption(RadioButton_Small, Txt(TxtSmall, L));
+    SetCaption(RadioButton_English, Txt(TxtEnglish, L));
+    SetCaption(RadioButton_German, Txt(TxtGerman, L));
+    SetCaption(CheckBoxAdministrator, Txt(TxtShowCommunicationForExperts, L));
+    SetCaption(Button_Setup_SerialPort_Refresh, Txt(TxtDeviceAddressScan, L));
+    SetCaption(GroupBox_Network, Txt(TxtNetwork, L));
+
+    SetCaption(Label_PrimaryAddress, Txt(TransportCode == tcModbusTcp ? TxtIpAddress : TxtAddress, L));
+
+    // Sub-pages: the tab takes the plain text, the group box on it the text
+    // framed by blanks.
+    auto subPage = [&](QTabWidget* tabs, QWidget* page, QGroupBox* group, const LangText& text) {
+        SetTabCaption(tabs, page, Txt(text, L));
+        SetCaption(group, blank + Txt(text, L) + blank);
+    };
+    subPage(PageControl_Energy, Page_Values, GroupBox_MainCounters, TxtValues);
+    subPage(PageControl_Energy, Page_ResettableCounters, GroupBox_ResettableCounters, TxtResettableValues);
+    subPage(PageControl_Energy, Page_FreezeCounters, GroupBox_FreezeCounters, TxtFreezeValues);
+    subPage(PageControl_Logger, Page_DemandLogger, GroupBox_DemandLogger, TxtDemandLogger);
+    subPage(PageControl_Logger, Page_CertifiedLogger, GroupBox_CertifiedLogger, TxtCertifiedLogger);
+    subPage(PageControl_Logger, Page_EventsLogger, GroupBox_EventsLogger,
+            DeviceVariant == 2 ? TxtEvents : TxtEventsLogger);
+    SetCaption(GroupBoxDemandInterval, blank + Txt(TxtInterval, L) + blank);
+
+    // German words are longer: the decorative shapes and the default mark move.
+    const bool english = L == 0;
+    if (Shape_Energy) Shape_Energy->move(english ? 116 : 102, Shape_Energy->y());
+    if (Shape_Energie_Horizontal)
+        Shape_Energie_Horizontal->resize(english ? 275 : 293, Shape_Energie_Horizontal->height());
+    if (LabelCertifiedDefault) LabelCertifiedDefault->move(english ? 568 : 510, LabelCertifiedDefault->y());
+    // PlaceLoggerShapes(); not built yet
+
+    if (Label_Setup_Webserver) {
+        if (WebserverPresent) {
+            const bool on = WebserverEnabled == 1;
+            Label_Setup_Webserver->setText(Txt(on ? TxtWebserverEnabled : TxtWebserverDisabled, L));
+            SetFontColor(Label_Setup_Webserver, on ? ClrGreen : ClrText);
+        } else {
+            Label_Setup_Webserver->setText(QString());
+        }
+    }
+
+    const QString address = Label_DeviceAddress ? Label_DeviceAddress->text() : QString();
+    ShowConnectionState(address.isEmpty() || address == Txt(TxtNoValue, L) ? 1 : 2);
+
+    SetCaption(Label_Setup_Address, Txt(TxtSetupAddress, L));
+    SetCaption(RadioButtonPrimaryAddress, Txt(TxtSetupPrimary, L));
+    SetCaption(RadioButtonSecondaryAddress, Txt(TxtSetupSecondary, L));
+    SetCaption(Button_Setup_SearchDevices, Txt(TxtNetworkScan, L));
+    SetCaption(Label_Devices, Txt(TxtDevicesAddress, L));
+    SetCaption(GroupBox_DeviceSetup, Txt(TxtDeviceSetup, L));
+    SetCaption(Label_Setup_Command, Txt(TxtCommand, L));
+    SetCaption(CheckBox_ToAllDevices, Txt(TxtAllDevicesInNetwork, L));
+    SetCaption(CheckBox_SendPCTimeDate, Txt(TxtPcDateTimeToDevice, L));
+    SetCaption(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
+    SetCaption(Button_SendToDevice, Txt(TxtSendToDevice, L));
+
+    // FillSetupCommandList(); not built yet
+    // LocalizePSFieldDialog(); not built yet
+    SetGridHeaders();
+    ShowHelpTexts();
+
+    if (RichEdit_DemandLogger_Help_In && !RichEdit_DemandLogger_Help_In->isHidden()) {
+        QString legend = Txt(english ? TxtDemandStatusLegendEn : TxtDemandStatusLegendDe);
+        if (DeviceVariant == 2)
+            legend += QLatin1Char('\r') + Txt(english ? TxtDemandStatusLegend2En : TxtDemandStatusLegend2De);
+        SetPaneText(RichEdit_DemandLogger_Help_In, legend);
+    }
+}
+
+void TMainForm::SetGridHeaders()
+{
+    const int L = Language;
+
+    SetCounterGridHeaders(StringGrid_MainCounters, L, true);
+    SetCounterGridHeaders(StringGrid_ResettableCounters, L, false);
+    SetCounterGridHeaders(StringGrid_FreezeCounters, L, false);
+
+    TStringGrid* d = StringGrid_DemandLogger;
+    const bool largeLogger = DeviceVariant == 2;
+    SetCell(d, 0, 0, Txt(TxtHdrIndex, L));
+    SetCell(d, 1, 0, Txt(TxtHdrDate, L));
+    SetCell(d, 2, 0, Txt(TxtHdrTime, L));
+    SetCell(d, 3, 0, largeLogger ? QString() : Txt(TxtHdrPeriod, L));
+    SetCell(d, 4, 0, Txt(TxtHdrTariff2, L));
+    SetCell(d, 5, 0, Txt(TxtHdrEPout, L));
+    SetCell(d, 6, 0, Txt(TxtHdrEPin, L));
+    if (DemandExtraColumn) {
+        SetCell(d, 7, 0, Txt(TxtHdrPavgP, L));
+        SetCell(d, 8, 0, Txt(TxtHdrEQout, L));
+        SetCell(d, 9, 0, Txt(TxtHdrEQin, L));
+        SetCell(d, 10, 0, Txt(TxtHdrStatus12, L));
+    } else if (!largeLogger) {
+        SetCell(d, 7, 0, Txt(TxtHdrEQout, L));
+        SetCell(d, 8, 0, Txt(TxtHdrEQin, L));
+        SetCell(d, 9, 0, Txt(TxtHdrStatus12, L));
+    } else {
+        // The large demand logger numbers its records and keeps no reactive energies.
+        SetCell(d, 3, 0, Txt(TxtHdrRecordNo, L));
+        SetCell(d, 7, 0, QString());
+        SetCell(d, 8, 0, QString());
+        SetCell(d, 9, 0, Txt(TxtHdrStatus12, L));
+    }
+
+    TStringGrid* c = StringGrid_CertifiedLogger;
+    SetCell(c, 0, 0, Txt(TxtHdrIndex, L));
+    SetCell(c, 1, 0, Txt(TxtHdrEntryId, L));
+    SetCell(c, 2, 0, Txt(TxtHdrOldTime, L));
+    SetCell(c, 3, 0, Txt(TxtHdrNewTime, L));
+    SetCell(c, 4, 0, Txt(TxtHdrEventHex, L));
+    SetCell(c, 5, 0, Txt(TxtHdrChecksumHex, L));
+
+    TStringGrid* e = StringGrid_EventsLogger;
+    SetCell(e, 0, 0, Txt(TxtHdrIndex, L));
+    SetCell(e, 1, 0, Txt(TxtHdrDate, L));
+    SetCell(e, 2, 0, Txt(TxtHdrTime, L));
+    SetCell(e, 3, 0, Txt(TxtHdrEventHex, L));
+    SetCell(e, 4, 0, Txt(TxtHdrParameterHex, L));
+
+    FillDemandItemCounts();
+}
+
+void TMainForm::FillDemandItemCounts()
+{
+    if (!ComboBox_Demand) return;
+    static constexpr int common[] = {10, 50, 100, 500, 1000, 5000, 10000};
+    static constexpr int largeLogger[] = {20000, 50000, 100000, 150000, 168000};
+    ComboBox_Demand->clear();
+    for (int n : common) ComboBox_Demand->addItem(QString::number(n));
+    if (DeviceVariant == 2) {
+        for (int n : largeLogger) ComboBox_Demand->addItem(QString::number(n));
+    } else {
+        ComboBox_Demand->addItem(QString::number(16000));
+    }
+    // Refilling the list empties the choice; an empty count reads the default.
+    ComboBox_Demand->setCurrentIndex(-1);
+}
+
+void TMainForm::ShowConnectionState(int state)
+{
+    if (state != 1 && state != 2) return;
+    const int L = Language;
+    const bool disconnected = state == 1;
+
+    SetCaption(Button_Setup_Device_Connect, Txt(disconnected ? TxtConnectDevice : TxtDisconnect, L));
+    if (disconnected) {
+        if (Label_Setup_ConnectStatus) {
+            Label_Setup_ConnectStatus->setText(Txt(TxtStatusDisconnected, L));
+            SetFontColor(Label_Setup_ConnectStatus, ClrText);
+        }
+        // ShowComActivity(226); not built yet
+        SetCaption(Label_Tarif_HW, QString());
+    }
+
+    // While connected, transport, port, baud rate, framing and address stay as they are.
+    for (QGroupBox* g :
+         {GroupBox_Setup_Protocol, GroupBox_DeviceAddress, GroupBox_Network, GroupBox_Setup_TCPIP, GroupBox_Setup_Port})
+        SetGroupState(g, disconnected);
+    for (QComboBox* c : {ComboBox_Setup_Port_MBus, ComboBox_Setup_Port_ModBus, ComboBox_Setup_DeviceBaudrate})
+        if (c) c->setEnabled(disconnected);
+    // Only the transport selection enables the framing choice, for Modbus RTU.
+    if (!disconnected && ComboBox_Setup_DeviceSerialMode) ComboBox_Setup_DeviceSerialMode->setEnabled(false);
+
+    if (Button_Setup_SerialPort_Refresh) Button_Setup_SerialPort_Refresh->setVisible(disconnected);
+    // Modbus TCP has no bus to scan: its scan group stays hidden when the
+    // connection ends or the language changes.
+    if (GroupBox_Network) GroupBox_Network->setVisible(disconnected && TransportCode != tcModbusTcp);
+}
+
+void TMainForm::ShowHelpTexts()
+{
+    const bool english = Language == 0;
+    const char* about = Brand == 2 ? (english ? TxtAboutBrand2En : TxtAboutBrand2De)
+                                   : (english ? TxtAboutBrand1En : TxtAboutBrand1De);
+    SetPaneText(RichEdit_Help, Txt(about) + QLatin1Char('\r') + Txt(english ? TxtHelpContentsEn : TxtHelpContentsDe));
+    SetPaneText(RichEdit_EventsLogger_Help, Txt(english ? TxtDiagnosticEventCodesEn : TxtDiagnosticEventCodesDe));
+    SetPaneText(RichEdit_CertifiedLogger_Help, Txt(english ? TxtEventCodesEn : TxtEventCodesDe));
+}
