@@ -66,6 +66,19 @@ public:
     void ShowConnectionState(int state);
     // About text and help of the brand, and the code tables of the logger panes.
     void ShowHelpTexts();
+    // Language 0 or 1, then the whole window re-captioned.
+    void RadioButton_EnglishClick();
+    void RadioButton_GermanClick();
+    // Every caption, grid header, help text and the connection state in Language.
+    void ApplyLanguage();
+    // Header cells of the three counter and three logger grids, then the item counts.
+    void SetGridHeaders();
+    // The item-count choices of the demand logger, by the device's logger size.
+    void FillDemandItemCounts();
+    // 1 disconnected, 2 connected; any other value changes nothing.
+    void ShowConnectionState(int state);
+    // About text and help of the brand, and the code tables of the logger panes.
+    void ShowHelpTexts();
 
     // -- pages (values/, loggers/, setup/, app/HelpPage)
     // Help page screen line: dpi and size of the window's screen.

@@ -1,13 +1,18 @@
 #include "app/ColorButton.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QStyleOptionViewItem>
 #include <QEnterEvent>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <vector>
 
+#include "app/MainForm.h"
 #include "app/Text.h"
 
 namespace {
@@ -290,6 +295,7 @@ TEST(ReplaceWithColorButton, TakesOverCaptionGeometryParentAndHandler)
     ConnectClick(old, [&clicks] { ++clicks; });
     ConnectClick(old, [&clicks] { clicks += 10; });   // a later handler replaces the first
     QPointer<QPushButton> oldGuard = old;
+    EXPECT_TRUE(HasConnectedClick(old));
 
     QPushButton* member = old;
     TColorButton* b = ReplaceWithColorButton(member, 0x72B148);
@@ -308,6 +314,7 @@ TEST(ReplaceWithColorButton, TakesOverCaptionGeometryParentAndHandler)
     EXPECT_FALSE(b->isHidden());
     b->click();
     EXPECT_EQ(clicks, 10);
+    EXPECT_TRUE(HasConnectedClick(b));
 
     // Replacing the replacement keeps the one handler, run once per click.
     ReplaceWithColorButton(member, 0x72B148);
@@ -316,4 +323,124 @@ TEST(ReplaceWithColorButton, TakesOverCaptionGeometryParentAndHandler)
 
     QPushButton* none = nullptr;
     EXPECT_EQ(ReplaceWithColorButton(none, 0x72B148), nullptr);
+}
+
+namespace {
+
+struct NamedButton {
+    const char* name;
+    QPushButton* TMainForm::*member;
+};
+
+// The main window's buttons that become colour buttons, in their order.
+const NamedButton kReplacedButtons[] = {
+    {"Button_Setup_SerialPort_Refresh", &TMainForm::Button_Setup_SerialPort_Refresh},
+    {"Button_Setup_Device_Connect", &TMainForm::Button_Setup_Device_Connect},
+    {"Button_Setup_SearchDevices", &TMainForm::Button_Setup_SearchDevices},
+    {"Button_SendToDevice", &TMainForm::Button_SendToDevice},
+    {"Button_Measurement_StartMeasuring", &TMainForm::Button_Measurement_StartMeasuring},
+    {"Button_Setup_DateTime_Read", &TMainForm::Button_Setup_DateTime_Read},
+    {"Button_Energie_MainCounters_StartMonitoring", &TMainForm::Button_Energie_MainCounters_StartMonitoring},
+    {"Button_Demand_Read", &TMainForm::Button_Demand_Read},
+    {"Button_Certified_Read", &TMainForm::Button_Certified_Read},
+    {"Button_Events_Read", &TMainForm::Button_Events_Read},
+    {"Button_ResettableCounters_Read", &TMainForm::Button_ResettableCounters_Read},
+    {"Button_Resettable_Setup_Read", &TMainForm::Button_Resettable_Setup_Read},
+    {"Button_Reset_Set_Submit", &TMainForm::Button_Reset_Set_Submit},
+    {"Button_FreezeCounters_Read", &TMainForm::Button_FreezeCounters_Read},
+    {"Button_Freeze_Setup_Read", &TMainForm::Button_Freeze_Setup_Read},
+    {"Button_Freeze_Set", &TMainForm::Button_Freeze_Set},
+    {"Button_Demand_Interval_Read", &TMainForm::Button_Demand_Interval_Read},
+};
+
+QComboBox* TMainForm::*const kOwnerDrawnLists[] = {
+    &TMainForm::ComboBox_DeviceSetup_Command, &TMainForm::ComboBox_Change_Baudrate,
+    &TMainForm::ComboBox_DisplayRefresh,      &TMainForm::ComboBox_Setup_Port_MBus,
+    &TMainForm::ComboBox_Setup_DeviceBaudrate, &TMainForm::ComboBox_Tariff,
+    &TMainForm::ComboBox_Set_Demand_Period,   &TMainForm::ComboBox_Setup_DeviceSerialMode,
+    &TMainForm::ComboBox_Set_Webserver,       &TMainForm::ComboBox_Setup_Port_ModBus,
+};
+
+// Paints item 0 of a list with its delegate; returns the pixel in the item's middle.
+QRgb PaintItem(QComboBox* list, bool selected)
+{
+    if (list->count() == 0) list->addItem(QStringLiteral("9600"));
+    QStyleOptionViewItem option;
+    option.initFrom(list->view());
+    option.rect = QRect(0, 0, 120, 16);
+    option.font = list->font();
+    option.state = QStyle::State_Enabled | (selected ? QStyle::State_Selected : QStyle::State_None);
+    QImage img(120, 16, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::magenta);
+    QPainter p(&img);
+    list->itemDelegate()->paint(&p, option, list->model()->index(0, 0));
+    p.end();
+    return At(img, 118, 14);
+}
+
+} // namespace
+
+TEST(MainWindowButtons, SeventeenBecomeColourButtonsWithTheirHandlers)
+{
+    TMainForm f;
+    struct Before {
+        QPointer<QPushButton> old;
+        QString caption;
+        QRect geometry;
+        QWidget* parent;
+    };
+    std::vector<Before> before;
+    for (const auto& nb : kReplacedButtons) {
+        QPushButton* old = f.*nb.member;
+        ASSERT_NE(old, nullptr) << nb.name;
+        EXPECT_EQ(old->objectName(), QString::fromLatin1(nb.name));
+        EXPECT_TRUE(HasConnectedClick(old)) << nb.name << " has no handler a replacement could take over";
+        before.push_back({old, old->text(), old->geometry(), old->parentWidget()});
+    }
+    f.Button_SendToDevice->setEnabled(false);
+    f.Button_Freeze_Setup_Read->hide();
+
+    f.ReplaceButtonsWithColorButtons();
+
+    for (size_t i = 0; i < std::size(kReplacedButtons); ++i) {
+        const auto& nb = kReplacedButtons[i];
+        const Before& was = before[i];
+        auto* b = qobject_cast<TColorButton*>(f.*nb.member);
+        ASSERT_NE(b, nullptr) << nb.name;
+        EXPECT_TRUE(was.old.isNull()) << nb.name << ": the old button must be gone";
+        EXPECT_EQ(b->objectName(), QString::fromLatin1(nb.name));
+        EXPECT_EQ(f.findChild<QPushButton*>(QString::fromLatin1(nb.name)), b) << nb.name;
+        EXPECT_EQ(b->text(), was.caption) << nb.name;
+        EXPECT_EQ(b->parentWidget(), was.parent) << nb.name;
+        EXPECT_EQ(b->geometry(), QRect(was.geometry.x(), was.geometry.y(), was.geometry.width(), 25)) << nb.name;
+        EXPECT_EQ(b->BackColor(), ClrButtonFace) << nb.name;
+        EXPECT_EQ(b->HoverColor(), ClrButtonFace) << nb.name;
+        // Not disabled itself; its group box may still be.
+        EXPECT_TRUE(b->isEnabledTo(b->parentWidget())) << nb.name;
+        EXPECT_FALSE(b->isHidden()) << nb.name;
+        EXPECT_TRUE(HasConnectedClick(b)) << nb.name;
+    }
+
+}
+
+TEST(MainWindowLists, SelectedEntryOnGreenOthersOnTheListsColour)
+{
+    TMainForm f;
+    f.SetOwnerDrawnLists();
+    f.SetOwnerDrawnLists();   // a second call changes nothing
+    for (auto member : kOwnerDrawnLists) {
+        QComboBox* list = f.*member;
+        ASSERT_NE(list, nullptr);
+        const QString name = list->objectName();
+        EXPECT_EQ(PaintItem(list, true), Rgb(ToQColor(ClrButtonFace))) << name.toStdString();
+        EXPECT_EQ(PaintItem(list, false), Rgb(list->view()->palette().color(QPalette::Base))) << name.toStdString();
+        QStyleOptionViewItem option;
+        option.initFrom(list->view());
+        EXPECT_EQ(list->itemDelegate()->sizeHint(option, list->model()->index(0, 0)).height(), 16);
+    }
+    // The logger count lists keep the system's drawing.
+    for (QComboBox* list : {f.ComboBox_Demand, f.ComboBox_Events, f.ComboBox_Certified}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_NE(PaintItem(list, true), Rgb(ToQColor(ClrButtonFace))) << list->objectName().toStdString();
+    }
 }

@@ -1,0 +1,79 @@
+#pragma once
+// TProgrWinForm: the one modal window for progress (scan, logger reads, connect,
+// long operations) and for the information and error reports of operations.
+// Callers open it with ShowProgress; the worker advances it through
+// UpdateProgress; FinishProgress completes and closes it; its one button
+// cancels the running job or dismisses the report.
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class TMainForm;
+
+class TProgrWinForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TProgrWinForm(TMainForm& mainForm);
+    ~TProgrWinForm() override;
+
+    // Components; object names are the member names.
+    QLabel* Label_ProgrBar0 = nullptr;               // item text of a counting display
+    QLabel* Label_ProgrBar1 = nullptr;               // line 1
+    QLabel* Label_ProgrBar2 = nullptr;               // line 2
+    QLabel* Label_ProgrBar3 = nullptr;               // line 3, at the top
+    QLabel* Label_ProgrBar_PercentCounter = nullptr;
+    QProgressBar* ProgrWin_ProgressBar = nullptr;
+    QLabel* ProgrWinIconInfo = nullptr;
+    QLabel* ProgrWinIconError = nullptr;
+    QLabel* ProgrWinIconWarning = nullptr;
+    QLabel* LabelIndex = nullptr;                    // the window id of the last report, hidden
+    QPushButton* Button_ProgrWin_Terminate = nullptr;
+    QTimer* ProgrWin_BarTimer = nullptr;
+    QTimer* ProgrWin_BarTimer_100percent = nullptr;
+
+    uint8_t Shown = 0;          // the window is open
+    int BarTimerPeriod = 0;     // milliseconds per step of the time-driven bar
+    int Tag = 0;                // the bar timer has had its first tick
+
+    // Opens the window modally and returns when it closes; while it is open, a
+    // further call only restyles it. The suffix (an error number) is not shown.
+    void ShowProgress(int id, int icon, int counting, int barTimer, int busy, int layout,
+                      const QString& caption, QString line1, const QString& suffix,
+                      const QString& line2, const QString& line3, const QString& buttonText,
+                      int itemCount);
+    // A progress report of the worker; kind is a TProgressKind.
+    void UpdateProgress(int itemIndex, int itemTotal, int kind);
+    void FinishProgress();
+    void SetBarMax(int max);
+    int BarStep() const { return barStep_; }
+
+    // Milliseconds per bar step for an operation of itemCount items at the baud
+    // rate of the given index of the device baud-rate list.
+    static int BarTimerPeriodFor(int itemCount, int baudIndex);
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void Button_ProgrWin_TerminateClick();
+    void ProgrWin_BarTimerTimer();
+    void ProgrWin_BarTimer_100percentTimer();
+
+    // Escape acts as the button, when there is one to press.
+    void reject() override;
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void BuildComponents();
+    void StepBar();
+    void CentreOnMainWindow();
+
+    TMainForm& mainForm_;
+    int barStep_ = 1;
+};
