@@ -4,20 +4,18 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/Startup.h"
 #include "app/Text.h"
 
 int main(int argc, char** argv)
 {
+    TApplication app(argc, argv);
     try {
-        TApplication app(argc, argv);
         QApplication::setApplicationDisplayName(Txt(TxtToolTitle, 1));
         QApplication::setApplicationName(QStringLiteral("orbicount-tool"));
-        TMainForm mainForm;
-        MainForm = &mainForm;
-        mainForm.show();
-        const int rc = app.exec();
-        MainForm = nullptr;
-        (void)rc;
+        TToolWindows windows;
+        windows.Main().show();
+        app.exec();
     } catch (const std::exception& e) {
         TApplication::ShowException(QString::fromUtf8(e.what()));
     }

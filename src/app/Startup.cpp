@@ -1,0 +1,28 @@
+#include "app/Startup.h"
+
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "setup/PSWin.h"
+
+TToolWindows::TToolWindows()
+{
+    main_ = std::make_unique<TMainForm>();
+    MainForm = main_.get();
+    progr_ = std::make_unique<TProgrWinForm>(*main_);
+    ProgrWinForm = progr_.get();
+    ps_ = std::make_unique<TPSWinForm>(main_.get());
+    PSWinForm = ps_.get();
+}
+
+TToolWindows::~TToolWindows()
+{
+    // The worker may still wait for the progress window; end it before any
+    // window it could reach is destroyed.
+    main_->ShutdownWorker();
+    PSWinForm = nullptr;
+    ps_.reset();
+    ProgrWinForm = nullptr;
+    progr_.reset();
+    MainForm = nullptr;
+    main_.reset();
+}
