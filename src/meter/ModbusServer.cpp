@@ -191,7 +191,7 @@ void ModbusServer::Accept() {
 }
 
 ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
-    uint8_t query[MODBUS_MAX_ADU_LENGTH];
+    uint8_t query[MODBUS_MAX_ADU_LENGTH]{};
     const int length = modbus_receive(ctx, query);
     if (length == 0) {
         // Another unit's request. libmodbus now takes the next frame for that

@@ -286,3 +286,22 @@ TEST(MeterSimWire, InProcessServerFollowsTheMetersClock) {
     server.Stop();
     loop.join();
 }
+
+TEST(MeterSimWire, ServesTcpAndRtuFromOneMeter) {
+    SocatPair pty;
+    ASSERT_TRUE(pty.Ready());
+    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--rtu", pty.MeterEnd()});
+    ASSERT_TRUE(sim.Ready()) << sim.Output();
+    ModbusClient tcp = ModbusClient::Tcp(sim.Port());
+    ModbusClient rtu = ModbusClient::Rtu(pty.ToolEnd(), 1);
+    ASSERT_TRUE(tcp.Connected());
+    ASSERT_TRUE(rtu.Connected());
+    ASSERT_EQ(modbus_write_register(*tcp, 10000, 75), 1);
+    uint16_t ct = 0;
+    ASSERT_EQ(modbus_read_registers(*rtu, 10000, 1, &ct), 1);
+    EXPECT_EQ(ct, 75);
+    // A unit address written over TCP moves the RTU side.
+    ASSERT_EQ(modbus_write_register(*tcp, 10200, 3), 1);
+    modbus_set_slave(*rtu, 3);
+    EXPECT_EQ(ReadDeviceInfo(rtu), Got::Answer);
+}
