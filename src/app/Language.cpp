@@ -332,6 +332,8 @@ void TMainForm::FillDemandItemCounts()
     if (!ComboBox_Demand) return;
     static constexpr int common[] = {10, 50, 100, 500, 1000, 5000, 10000};
     static constexpr int largeLogger[] = {20000, 50000, 100000, 150000, 168000};
+    // The count typed or chosen so far stays; only the choices change.
+    const QString count = ComboBox_Demand->currentText();
     ComboBox_Demand->clear();
     for (int n : common) ComboBox_Demand->addItem(QString::number(n));
     if (DeviceVariant == 2) {
@@ -339,8 +341,10 @@ void TMainForm::FillDemandItemCounts()
     } else {
         ComboBox_Demand->addItem(QString::number(16000));
     }
-    // Refilling the list empties the choice; an empty count reads the default.
-    ComboBox_Demand->setCurrentIndex(-1);
+    if (ComboBox_Demand->isEditable())
+        ComboBox_Demand->setEditText(count);
+    else
+        ComboBox_Demand->setCurrentIndex(ComboBox_Demand->findText(count));
 }
 
 void TMainForm::ShowConnectionState(int state)

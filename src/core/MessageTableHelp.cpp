@@ -163,7 +163,8 @@ const char* const TxtHelpContentsDe =
 // + 0x80 marks it as gone.
 const char* const TxtDiagnosticEventCodesEn =
     "Diagnostic Event codes [hex]:\r"
-    "(01-0D: error occurred, 81-8D: error gone)\r"
+    "01-0D: error occurred\r"
+    "81-8D: error gone\r"
     "00 - Status Ok\r"
     "01/81 - Current overload\r"
     "02/82 - Voltage overload\r"
@@ -189,7 +190,8 @@ const char* const TxtDiagnosticEventCodesEn =
 
 const char* const TxtDiagnosticEventCodesDe =
     "Codes zur Ereignisdiagnose [hex]:\r"
-    "(01-0D: Fehler aufgetreten, 81-8D: Fehler behoben)\r"
+    "01-0D: Fehler aufgetreten\r"
+    "81-8D: Fehler behoben\r"
     "00 - Status Ok\r"
     "01/81 - Überstrom\r"
     "02/82 - Überspannung\r"

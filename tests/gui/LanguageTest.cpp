@@ -240,9 +240,11 @@ TEST_F(LanguageTest, DemandItemCountsByLoggerSize)
     form->FillDemandItemCounts();
     EXPECT_EQ(items(), QStringList({"10", "50", "100", "500", "1000", "5000", "10000", "20000", "50000", "100000",
                                     "150000", "168000"}));
-    // Filling twice does not pile the items up.
+    // Filling twice does not pile the items up, and the count shown stays.
+    form->ComboBox_Demand->setCurrentIndex(form->ComboBox_Demand->findText("500"));
     form->FillDemandItemCounts();
     EXPECT_EQ(form->ComboBox_Demand->count(), 12);
+    EXPECT_EQ(form->ComboBox_Demand->currentText(), QStringLiteral("500"));
 }
 
 TEST_F(LanguageTest, ConnectedStatusIsTranslatedAndGroupsStayDisabled)
