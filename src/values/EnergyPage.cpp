@@ -149,9 +149,9 @@ void BuildValues(TMainForm& f)
     EnergyType(f.GroupBox_MainCounters, f.StringGrid_MainCounters, &f.Label_Energy_Type1, "Label_Energy_Type1",
                &f.StaticText_EnergyType_Values, "StaticText_EnergyType_Values");
 
-    f.Label_DeviceTime = Caption(p, "Label_DeviceTime", 12, kStampTop[0], 160);
+    f.Label_DeviceTime = Caption(p, "Label_DeviceTime", 16, kStampTop[0], 160);
     f.StaticText_MonitoringTime = ValueField(p, "StaticText_MonitoringTime", 176, kStampTop[0], 120);
-    f.Label_DeviceDate = Caption(p, "Label_DeviceDate", 12, kStampTop[1], 160);
+    f.Label_DeviceDate = Caption(p, "Label_DeviceDate", 16, kStampTop[1], 160);
     f.StaticText_MonitoringDate = ValueField(p, "StaticText_MonitoringDate", 176, kStampTop[1], 120);
     f.Label_TotalOpTime = Caption(p, "Label_TotalOpTime", kStampCaptionLeft, kStampTop[0], 240);
     f.StaticText_TotalOperatingTime =

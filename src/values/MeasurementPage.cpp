@@ -60,7 +60,6 @@ QGroupBox* ValueGroup(QWidget* page, const char* groupName, QLabel** value, cons
     *value = Child<QLabel>(g, valueName, 4, 24, width - 8, 34);
     (*value)->setAlignment(Qt::AlignCenter);
     QFont font = (*value)->font();
-    font.setPointSize(10);
     font.setBold(true);
     (*value)->setFont(font);
     return g;

@@ -559,6 +559,50 @@ TEST(MainWindowLook, Screenshots)
         const QByteArray file = "energy-" + sub->objectName().toLatin1() + ".png";
         save(GrabOn(f, f.Page_Energy), file.constData());
     }
+
+    f.Language = 1;
+    f.ApplyLanguage();
+    f.PageControl_Energy->setCurrentWidget(f.Page_ResettableCounters);
+    save(GrabOn(f, f.Page_Energy), "energy-german.png");
+    f.Language = 0;
+    f.ApplyLanguage();
+
+    // The same window with sample readings of a connected four-wire meter, to
+    // judge that full-length texts fit their places. The symbol titles are
+    // sample data here: the window gets them from the caption code.
+    for (QLabel* l : f.Page_Measurement->findChildren<QLabel*>()) {
+        const QString name = l->objectName();
+        if (name.startsWith(QLatin1String("StaticText_THD")))
+            l->setText(QStringLiteral(" 100.0 %"));
+        else if (name.startsWith(QLatin1String("StaticText_U")))
+            l->setText(QStringLiteral(" 400.12 V"));
+        else if (name.startsWith(QLatin1String("StaticText_I")))
+            l->setText(QStringLiteral(" 12.345 A"));
+        else if (name.startsWith(QLatin1String("StaticText_PF")))
+            l->setText(QStringLiteral(" -0.950 "));
+        else if (name.startsWith(QLatin1String("StaticText_")))
+            l->setText(QStringLiteral(" -12.345 kW"));
+    }
+    f.StaticText_FREQ->setText(QStringLiteral(" 49.99 Hz"));
+    for (QGroupBox* g : f.Page_Measurement->findChildren<QGroupBox*>())
+        if (g->title().isEmpty()) g->setTitle(g->objectName().mid(9));
+    for (QLabel* l : {f.Label_UStatus__L1, f.Label_UStatus__L2, f.Label_UStatus__L3, f.Label_IStatus__L1,
+                      f.Label_IStatus__L2, f.Label_IStatus__L3})
+        l->setText(QStringLiteral(" > 120%"));
+    f.Label_FreqStat->setText(QStringLiteral(" Ok"));
+    f.Label_FreqStatSync->setText(QStringLiteral(" NO"));
+    for (QLabel* l : {f.Label_L1, f.Label_L2, f.Label_L3, f.Label_N, f.Label_UStatus_L1, f.Label_UStatus_L2,
+                      f.Label_UStatus_L3, f.Label_IStatus_L1, f.Label_IStatus_L2, f.Label_IStatus_L3})
+        l->setText(l->objectName().section(QLatin1Char('_'), -1));
+    for (QLabel* l : f.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (l->pixmap().isNull() && l->text().isEmpty()) l->setText(QStringLiteral(" 1234567890"));
+        if (l != f.Image_Com_in_Progress && !l->objectName().startsWith(QLatin1String("Label_Sec")) &&
+            l != f.Label_Secondary_Address_ID && l != f.Label_Manufacturer && l != f.Label_Version &&
+            l != f.Label_Type && l->parent() == &f && l->x() < 1125)
+            l->show();
+    }
+    f.StaticText_ProductInfo->setText(QStringLiteral("DX420 Energy Meter, Interface HW:1.2,FW:3.04, Base FW: 2.10"));
+    save(GrabOn(f, f.Page_Measurement), "measurement-sample.png");
 }
 
 // ---------------------------------------------------------------- string grid
