@@ -50,10 +50,15 @@ constexpr int kGridHeightInterval = 298;  // with it, below the grid
 constexpr int kDemandGridWidth = 805;
 constexpr int kGroupHeight = kGridTop + kGridHeight + 12;
 
+// Read, the item count with its label, "Save To File"; the certified page has
+// no count label, so its row closes up.
 constexpr int kReadLeft = 10;
-constexpr int kCountLeft = 110;
-constexpr int kItemsLeft = 208;
-constexpr int kSaveLeft = 294;
+constexpr int kItemsLeft = 110;
+constexpr int kCountLeft = 164;
+constexpr int kSaveLeft = 270;
+constexpr int kCountWidth = 88;
+constexpr int kCertifiedCountLeft = kItemsLeft;
+constexpr int kCertifiedSaveLeft = kSaveLeft - (kCountLeft - kItemsLeft);
 
 // Column widths as designed; the read and layout commands set their own.
 constexpr int kDemandColWidths[11] = {55, 80, 65, 55, 40, 95, 95, 95, 95, 95, 64};
@@ -104,9 +109,10 @@ QLabel* MakeClickLabel(QWidget* parent, const char* name, int left, int top, int
     return l;
 }
 
-QComboBox* MakeCountBox(QWidget* parent, const char* name, std::initializer_list<const char*> items)
+QComboBox* MakeCountBox(QWidget* parent, const char* name, int left,
+                        std::initializer_list<const char*> items)
 {
-    auto* c = Make<QComboBox>(parent, name, kCountLeft, kRow1 + 1, 88, 23);
+    auto* c = Make<QComboBox>(parent, name, left, kRow1 + 1, kCountWidth, 23);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     for (const char* item : items) c->addItem(QString::fromLatin1(item));
@@ -169,8 +175,8 @@ void BuildDemandPage(TMainForm& f)
 
     f.Button_Demand_Read = Make<QPushButton>(g, "Button_Demand_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Demand =
-        MakeCountBox(g, "ComboBox_Demand", {"10", "50", "100", "500", "1000", "5000", "10000", "16000"});
-    f.Label_Demand_Items = Make<QLabel>(g, "Label_Demand_Items", kItemsLeft, kRow1 + 4, 80, 17);
+        MakeCountBox(g, "ComboBox_Demand", kCountLeft, {"10", "50", "100", "500", "1000", "5000", "10000", "16000"});
+    f.Label_Demand_Items = Make<QLabel>(g, "Label_Demand_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
     f.CheckBox_Demand_SaveToFile =
         Make<QCheckBox>(g, "CheckBox_Demand_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
 
@@ -193,8 +199,8 @@ void BuildEventsPage(TMainForm& f)
 
     f.Button_Events_Read = Make<QPushButton>(g, "Button_Events_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Events =
-        MakeCountBox(g, "ComboBox_Events", {"10", "20", "30", "40", "50", "100", "150", "200", "256"});
-    f.Label_Events_Items = Make<QLabel>(g, "Label_Events_Items", kItemsLeft, kRow1 + 4, 80, 17);
+        MakeCountBox(g, "ComboBox_Events", kCountLeft, {"10", "20", "30", "40", "50", "100", "150", "200", "256"});
+    f.Label_Events_Items = Make<QLabel>(g, "Label_Events_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
     f.CheckBox_Events_SaveToFile =
         Make<QCheckBox>(g, "CheckBox_Events_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
 
@@ -212,9 +218,9 @@ void BuildCertifiedPage(TMainForm& f)
 
     f.Button_Certified_Read = Make<QPushButton>(g, "Button_Certified_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Certified = MakeCountBox(
-        g, "ComboBox_Certified", {"10", "20", "50", "100", "200", "500", "1000", "2000", "4000"});
+        g, "ComboBox_Certified", kCertifiedCountLeft, {"10", "20", "50", "100", "200", "500", "1000", "2000", "4000"});
     f.CheckBox_Certified_SaveToFile =
-        Make<QCheckBox>(g, "CheckBox_Certified_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
+        Make<QCheckBox>(g, "CheckBox_Certified_SaveToFile", kCertifiedSaveLeft, kRow1 + 3, 190, 20);
 
     // The default widths and the vertical scroll bar.
     constexpr int gridWidth = 592;
@@ -265,7 +271,8 @@ void BuildLoggerPage(TMainForm& f)
 
     // Right of the sub-page tabs, where a device without a demand logger has none.
     f.Label_Note_Demand_Logger =
-        Make<QLabel>(page, "Label_Note_Demand_Logger", 420, kTabsTop + 5, kLoggerLeft + kLoggerWidth - 420, 17);
+        Make<QLabel>(page, "Label_Note_Demand_Logger", 420, kTabsTop + 5,
+                     kLoggerLeft + kGroupLeft + kGroupWidth - 420, 17);
     f.Label_Note_Demand_Logger->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     f.Label_Note_Demand_Logger->setVisible(false);
 

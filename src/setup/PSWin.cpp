@@ -96,10 +96,18 @@ void TPSWinForm::CreateComponents()
     pal.setColor(QPalette::WindowText, ToQColor(ClrText));
     setPalette(pal);
     setAutoFillBackground(true);
+    // The main window's size of type: the field names fit their boxes in it.
+    QFont smaller = font();
+    smaller.setPointSize(9);
+    setFont(smaller);
 
     GroupBoxPS = new QGroupBox(this);
     GroupBoxPS->setObjectName(QStringLiteral("GroupBoxPS"));
     GroupBoxPS->setGeometry(8, 8, 1249, 537);
+    // The longest field names fit their boxes only in a narrower face.
+    QFont narrow = GroupBoxPS->font();
+    narrow.setStretch(QFont::Condensed);
+    GroupBoxPS->setFont(narrow);
 
     for (int n = 1; n <= PSFieldCount; ++n) {
         const int column = (n - 1) / kFieldsPerColumn;

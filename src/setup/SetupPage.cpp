@@ -27,12 +27,15 @@ W* Make(QWidget* parent, const char* name, int left, int top, int width, int hei
     return w;
 }
 
-// A group of the left column: fixed height, full column width.
+constexpr int kColumnMargin = 8;
+constexpr int kStackWidth = 392;  // the groups inside the communication setup
+
+// A group of the left column: fixed size, stacked by the column's layout.
 QGroupBox* MakeStackedGroup(QWidget* parent, const char* name, int height)
 {
     auto* g = new QGroupBox(parent);
     g->setObjectName(QString::fromLatin1(name));
-    g->setFixedHeight(height);
+    g->setFixedSize(kStackWidth, height);
     return g;
 }
 
@@ -41,9 +44,8 @@ void AddItems(QComboBox* c, std::initializer_list<const char*> items)
     for (const char* item : items) c->addItem(QString::fromLatin1(item));
 }
 
-constexpr int kPageHeight = 600;  // below the page tabs
+constexpr int kTop = 24;
 constexpr int kLeftColumn = 8;
-constexpr int kLeftWidth = 416;
 constexpr int kRightColumn = 432;
 constexpr int kRightWidth = 409;
 
@@ -61,7 +63,7 @@ void BuildProtocolGroup(TMainForm& f, QWidget* parent)
     f.RadioButton_MBus = Make<QRadioButton>(g, "RadioButton_MBus", kLabelLeft, kRow1 + 2, 110, 20);
     f.RadioButton_Modbus_RTU = Make<QRadioButton>(g, "RadioButton_Modbus_RTU", kFieldLeft, kRow1 + 2, 120, 20);
     f.RadioButton_Modbus_TCPIP =
-        Make<QRadioButton>(g, "RadioButton_Modbus_TCPIP", 264, kRow1 + 2, 130, 20);
+        Make<QRadioButton>(g, "RadioButton_Modbus_TCPIP", 264, kRow1 + 2, 120, 20);
 }
 
 void BuildPortGroup(TMainForm& f, QWidget* parent)
@@ -140,7 +142,7 @@ void BuildNetworkGroup(TMainForm& f, QWidget* parent)
         Make<QPushButton>(g, "Button_Setup_SearchDevices", kLabelLeft, kRow1 + 1, 110, 25);
     f.RadioButton_Scan_Address =
         Make<QRadioButton>(g, "RadioButton_Scan_Address", kFieldLeft, kRow1 + 3, 120, 20);
-    f.RadioButton_Scan_Baudrate = Make<QRadioButton>(g, "RadioButton_Scan_Baudrate", 264, kRow1 + 3, 130, 20);
+    f.RadioButton_Scan_Baudrate = Make<QRadioButton>(g, "RadioButton_Scan_Baudrate", 264, kRow1 + 3, 120, 20);
     f.RadioButton_Scan_Address->setChecked(true);
 
     f.Label_Devices = Make<QLabel>(g, "Label_Devices", kLabelLeft, kRow2 + 5, 118, 17);
@@ -155,7 +157,7 @@ void BuildConnectRow(TMainForm& f, QWidget* parent, QVBoxLayout* column)
 {
     auto* row = new QWidget(parent);
     row->setObjectName(QStringLiteral("Panel_Setup_Connect"));
-    row->setFixedHeight(52);
+    row->setFixedSize(kStackWidth, 52);
     f.Button_Setup_Device_Connect = Make<QPushButton>(row, "Button_Setup_Device_Connect", 6, 4, 140, 25);
     f.Label_Setup_ConnectStatus = Make<QLabel>(row, "Label_Setup_ConnectStatus", 158, 8, 230, 17);
     f.Label_Setup_Webserver = Make<QLabel>(row, "Label_Setup_Webserver", 158, 30, 230, 17);
@@ -164,10 +166,13 @@ void BuildConnectRow(TMainForm& f, QWidget* parent, QVBoxLayout* column)
 
 void BuildCommunicationSetup(TMainForm& f, QWidget* page)
 {
-    auto* comm = f.GroupBox_CommunicationSetup =
-        Make<QGroupBox>(page, "GroupBox_CommunicationSetup", kLeftColumn, 24, kLeftWidth, kPageHeight - 32);
+    auto* comm = f.GroupBox_CommunicationSetup = new QGroupBox(page);
+    comm->setObjectName(QStringLiteral("GroupBox_CommunicationSetup"));
+    comm->move(kLeftColumn, kTop);
+    // The group takes the height of what it shows.
     auto* column = new QVBoxLayout(comm);
-    column->setContentsMargins(8, 22, 8, 8);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->setContentsMargins(kColumnMargin, 22, kColumnMargin, kColumnMargin);
     column->setSpacing(8);
 
     BuildProtocolGroup(f, comm);
@@ -179,13 +184,12 @@ void BuildCommunicationSetup(TMainForm& f, QWidget* page)
                          f.GroupBox_DeviceAddress, f.GroupBox_Network})
         column->addWidget(g);
     BuildConnectRow(f, comm, column);
-    column->addStretch(1);
 }
 
 void BuildDeviceSetup(TMainForm& f, QWidget* page)
 {
     auto* g = f.GroupBox_DeviceSetup =
-        Make<QGroupBox>(page, "GroupBox_DeviceSetup", kRightColumn, 24, kRightWidth, 192);
+        Make<QGroupBox>(page, "GroupBox_DeviceSetup", kRightColumn, kTop, kRightWidth, 192);
     f.Label_Setup_Command = Make<QLabel>(g, "Label_Setup_Command", kLabelLeft, kRow1, 200, 17);
     f.ComboBox_DeviceSetup_Command =
         Make<QComboBox>(g, "ComboBox_DeviceSetup_Command", kLabelLeft, kRow1 + 20, 361, kEditHeight);
@@ -244,16 +248,17 @@ void BuildRightColumn(TMainForm& f, QWidget* page)
 
     // Top 24 while the device setup is hidden, below it otherwise.
     auto* d = f.GroupBox_Setup_Display =
-        Make<QGroupBox>(page, "GroupBox_Setup_Display", kRightColumn, 24, kRightWidth, 58);
-    f.Label_RefreshTime = Make<QLabel>(d, "Label_RefreshTime", kLabelLeft, kRow1 + 5, 230, 17);
+        Make<QGroupBox>(page, "GroupBox_Setup_Display", kRightColumn, kTop, kRightWidth, 58);
+    f.Label_RefreshTime = Make<QLabel>(d, "Label_RefreshTime", kLabelLeft, kRow1 + 5, 196, 17);
     f.ComboBox_DisplayRefresh =
-        Make<QComboBox>(d, "ComboBox_DisplayRefresh", 252, kRow1 + 2, 80, kEditHeight);
+        Make<QComboBox>(d, "ComboBox_DisplayRefresh", 214, kRow1 + 2, 80, kEditHeight);
     AddItems(f.ComboBox_DisplayRefresh, {"5", "15", "30", "45", "60"});
     f.ComboBox_DisplayRefresh->setCurrentIndex(0);
 
-    // Language, window size and the monitor switch close the column at the bottom.
-    constexpr int adminTop = kPageHeight - 8 - 20;
-    constexpr int groupTop = adminTop - 8 - 58;
+    // Language, window size and the monitor switch below the lowest place of
+    // the display group.
+    constexpr int groupTop = 232 + 58 + 8;
+    constexpr int adminTop = groupTop + 58 + 8;
     constexpr int halfWidth = (kRightWidth - 8) / 2;
     auto* lang = f.GroupBox_Setup_Language =
         Make<QGroupBox>(page, "GroupBox_Setup_Language", kRightColumn, groupTop, halfWidth, 58);

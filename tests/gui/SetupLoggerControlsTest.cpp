@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <functional>
@@ -388,6 +389,188 @@ INSTANTIATE_TEST_SUITE_P(
         MaskCase{"MaskEdit_IPAddress", "172016007005", "172.016.007.005", true},
         MaskCase{"MaskEdit_IPAddress", "10x1", "101.   .   .   ", false}));
 
+// What a person sees in the main states of the two pages: no named control
+// overlaps another that is shown at the same time, and each lies inside its
+// parent. A picture of each state goes to the screenshot folder.
+struct PageStates : SetupLoggerControls {
+    void SetUp() override
+    {
+        // Captioned in English, as the user sees the pages.
+        f.Language = 0;
+        f.ApplyLanguage();
+        f.show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { f.hide(); }
+
+    static bool Shown(QWidget* w, QWidget* top)
+    {
+        for (; w && w != top; w = w->parentWidget())
+            if (w->isHidden()) return false;
+        return true;
+    }
+
+    // Named children only: the parts inside Qt's own composite widgets are theirs.
+    static std::vector<QWidget*> NamedChildren(QWidget* parent)
+    {
+        std::vector<QWidget*> out;
+        for (QObject* o : parent->children()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (w && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")) &&
+                !w->isWindow())
+                out.push_back(w);
+        }
+        return out;
+    }
+
+    // The date pickers lie under their edits, the logger connector joins its
+    // line, and the note sits in the free part of the sub-page tab row.
+    bool Deliberate(QWidget* a, QWidget* b) const
+    {
+        if (qobject_cast<QDateEdit*>(a)) return true;
+        if (a == f.Shape_Logger && b == f.Shape_Logger_horizontal) return true;
+        if (a == f.Label_Note_Demand_Logger && b == f.PageControl_Logger) {
+            const QTabBar* bar = f.PageControl_Logger->tabBar();
+            QRect tabs;
+            for (int i = 0; i < bar->count(); ++i)
+                if (bar->isTabVisible(i)) tabs |= bar->tabRect(i);
+            tabs.translate(bar->mapTo(f.Page_Logger, QPoint()));
+            return !tabs.intersects(a->geometry()) && a->geometry().bottom() < bar->mapTo(f.Page_Logger, QPoint()).y() + bar->height();
+        }
+        return false;
+    }
+
+    void ExpectOrderly(QWidget* root, const char* state)
+    {
+        SCOPED_TRACE(state);
+        QApplication::processEvents();
+        std::vector<QWidget*> containers{root};
+        for (QWidget* w : root->findChildren<QWidget*>()) containers.push_back(w);
+        for (QWidget* parent : containers) {
+            if (!Shown(parent, &f)) continue;
+            std::vector<QWidget*> kids;
+            for (QWidget* k : NamedChildren(parent))
+                if (!k->isHidden()) kids.push_back(k);
+            for (size_t i = 0; i < kids.size(); ++i) {
+                EXPECT_TRUE(parent->rect().contains(kids[i]->geometry()))
+                    << kids[i]->objectName().toStdString() << " leaves "
+                    << parent->objectName().toStdString();
+                for (size_t j = i + 1; j < kids.size(); ++j) {
+                    if (Deliberate(kids[i], kids[j]) || Deliberate(kids[j], kids[i])) continue;
+                    EXPECT_FALSE(kids[i]->geometry().intersects(kids[j]->geometry()))
+                        << kids[i]->objectName().toStdString() << " overlaps "
+                        << kids[j]->objectName().toStdString();
+                }
+            }
+        }
+        QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+        f.grab().save(QStringLiteral(SCREENSHOT_DIR "/pages-%1.png").arg(QLatin1String(state)));
+    }
+
+    void SetupDisconnected(bool tcp)
+    {
+        f.PageControl_Main->setCurrentWidget(f.Page_Setup);
+        f.GroupBox_Setup_Port->setVisible(!tcp);
+        f.GroupBox_Setup_TCPIP->setVisible(tcp);
+        f.GroupBox_DeviceAddress->setVisible(!tcp);
+        f.GroupBox_Network->setVisible(!tcp);
+        f.GroupBox_DeviceSetup->setVisible(false);
+        f.GroupBox_Setup_Display->move(f.GroupBox_Setup_Display->x(), 24);
+    }
+
+    void SetupConnected()
+    {
+        SetupDisconnected(false);
+        f.GroupBox_Network->setVisible(false);
+        f.Button_Setup_SerialPort_Refresh->setVisible(false);
+        f.GroupBox_DeviceSetup->setVisible(true);
+        f.GroupBox_Setup_Display->move(f.GroupBox_Setup_Display->x(), 232);
+    }
+
+    std::vector<QWidget*> Editors()
+    {
+        return {f.MaskEdit_Set_Address, f.MaskEdit_Setup_SecondaryAddress, f.ComboBox_Change_Baudrate,
+                f.ComboBox_Set_Demand_Period, f.MaskEdit_VT, f.MaskEdit_CT, f.ComboBox_Tariff,
+                f.ComboBox_Set_Webserver, f.MaskEdit_Change_Date, f.MaskEdit_Change_Time,
+                f.Button_Setup_DateTime_Read, f.CheckBox_SendPCTimeDate, f.CheckBox_ToAllDevices};
+    }
+
+    void ShowOnly(std::initializer_list<QWidget*> shown)
+    {
+        for (QWidget* e : Editors()) e->setVisible(false);
+        for (QWidget* e : shown) e->setVisible(true);
+    }
+};
+
+TEST_F(PageStates, SetupPageOverTheTransportsAndTheConnection)
+{
+    SetupDisconnected(false);
+    ExpectOrderly(f.Page_Setup, "setup-mbus");
+    SetupDisconnected(true);
+    ExpectOrderly(f.Page_Setup, "setup-tcp");
+
+    SetupConnected();
+    ShowOnly({f.Button_Setup_DateTime_Read, f.CheckBox_SendPCTimeDate, f.MaskEdit_Change_Time,
+              f.MaskEdit_Change_Date, f.CheckBox_ToAllDevices});
+    ExpectOrderly(f.Page_Setup, "setup-connected-datetime");
+    for (QWidget* editor : Editors()) {
+        ShowOnly({editor});
+        ExpectOrderly(f.Page_Setup, "setup-connected-editor");
+    }
+    ShowOnly({f.CheckBox_ToAllDevices, f.ComboBox_Change_Baudrate});
+    ExpectOrderly(f.Page_Setup, "setup-connected-baudrate");
+    // A command without an editor raises the send button beside the list.
+    ShowOnly({});
+    f.Button_SendToDevice->move(f.Button_SendToDevice->x(), 80);
+    ExpectOrderly(f.Page_Setup, "setup-connected-psfield");
+}
+
+TEST_F(PageStates, CommunicationColumnClosesUpAroundHiddenGroups)
+{
+    SetupDisconnected(false);
+    QApplication::processEvents();
+    const int serialTop = f.Button_Setup_Device_Connect->mapTo(f.Page_Setup, QPoint()).y();
+    SetupDisconnected(true);
+    QApplication::processEvents();
+    const int tcpTop = f.Button_Setup_Device_Connect->mapTo(f.Page_Setup, QPoint()).y();
+    EXPECT_LT(tcpTop, serialTop);
+    EXPECT_LT(f.GroupBox_Setup_TCPIP->geometry().bottom(),
+              f.Button_Setup_Device_Connect->mapTo(f.GroupBox_CommunicationSetup, QPoint()).y());
+}
+
+TEST_F(PageStates, ConnectButtonKeepsItsPlaceAsAColourButton)
+{
+    SetupDisconnected(false);
+    QApplication::processEvents();
+    QWidget* row = f.Button_Setup_Device_Connect->parentWidget();
+    const QRect before = f.Button_Setup_Device_Connect->geometry();
+    ReplaceWithColorButton(f.Button_Setup_Device_Connect, ClrButtonFace);
+    // The row moves with the column; the button stays in the row.
+    SetupDisconnected(true);
+    QApplication::processEvents();
+    EXPECT_EQ(f.Button_Setup_Device_Connect->parentWidget(), row);
+    EXPECT_EQ(f.Button_Setup_Device_Connect->geometry().topLeft(), before.topLeft());
+    EXPECT_FALSE(f.Button_Setup_Device_Connect->geometry().intersects(f.Label_Setup_ConnectStatus->geometry()));
+}
+
+TEST_F(PageStates, LoggerSubPagesWithAndWithoutTheIntervalGroup)
+{
+    f.PageControl_Main->setCurrentWidget(f.Page_Logger);
+    for (QWidget* page : {f.Page_DemandLogger, f.Page_EventsLogger, f.Page_CertifiedLogger}) {
+        f.PageControl_Logger->setCurrentWidget(page);
+        ExpectOrderly(f.Page_Logger, page->objectName().toLatin1().constData());
+    }
+    f.PageControl_Logger->setCurrentWidget(f.Page_DemandLogger);
+    f.GroupBoxDemandInterval->setVisible(true);
+    f.GroupBoxDemandInterval->setEnabled(true);
+    f.StringGrid_DemandLogger->resize(f.StringGrid_DemandLogger->width(), 298);
+    ExpectOrderly(f.Page_Logger, "demand-interval");
+    f.Label_Note_Demand_Logger->setVisible(true);
+    f.PageControl_Logger->setTabVisible(0, false);
+    f.PageControl_Logger->setTabVisible(2, false);
+    ExpectOrderly(f.Page_Logger, "events-only");
+}
+
 // The PS-Field Configuration window.
 struct PSWindow : ::testing::Test {
     TPSWinForm w;
@@ -472,6 +655,31 @@ TEST_F(PSWindow, EscapeDoesNotCloseTheWindow)
     PressKey(&w, Qt::Key_Escape);
     EXPECT_TRUE(w.isVisible());
     w.hide();
+}
+
+TEST_F(PSWindow, EveryFieldNameFitsItsBoxInBothLanguages)
+{
+    for (int language : {1, 0}) {
+        for (int n = 1; n <= TPSWinForm::PSFieldCount; ++n) {
+            QCheckBox* box = w.PSFieldCheckBox(n);
+            box->setText(Txt(*TxtPsFields[n - 1], language));
+            EXPECT_LE(box->sizeHint().width(), box->width())
+                << "field " << n << " in language " << language << ": " << box->text().toStdString();
+        }
+    }
+    // The window as the user sees it, in English.
+    w.GroupBoxPS->setTitle(Txt(TxtPsFieldGroup, 0));
+    w.setWindowTitle(Txt(TxtPsFieldConfiguration, 0));
+    const std::pair<QPushButton*, const LangText*> buttons[] = {
+        {w.Button_PSField_SendToDevice, &TxtPsButtonSendToDevice},
+        {w.Button_PSField_LoadFromFile, &TxtPsButtonOpen},
+        {w.Button_PSField_SaveToFile, &TxtPsButtonSave},
+        {w.Button_PSField_SaveAsToFile, &TxtPsButtonSaveAs},
+        {w.Button_PSField_Cancel, &TxtPsButtonCancel}};
+    for (const auto& [button, text] : buttons) button->setText(Txt(*text, 0));
+    for (int n : {1, 2, 5, 7, 13, 14, 16, 35, 36, 78, 83}) w.PSFieldCheckBox(n)->setChecked(true);
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    w.grab().save(QStringLiteral(SCREENSHOT_DIR "/pswin.png"));
 }
 
 TEST_F(PSWindow, HasNoCloseBox)
