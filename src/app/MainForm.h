@@ -8,6 +8,7 @@
 #include "app/MainFrameControls.h"
 #include "app/WindowState.h"
 #include "comm/JobControl.h"
+#include "comm/Monitor.h"
 #include "core/DecodedValues.h"
 #include "core/FrameBuffers.h"
 #include "core/LinkState.h"
@@ -69,6 +70,36 @@ public:
     // -- pages (values/, loggers/, setup/, app/HelpPage)
     // Help page screen line: dpi and size of the window's screen.
     void ShowScreenLine();
+
+    // transport selection, port list, monitor, activity indicators
+    // (comm/TransportSelection, comm/PortList, comm/Monitor, app/ActivityIndicators)
+    // Binds those handlers to their controls; once, from the constructor.
+    void ConnectTransportHandlers();
+    // 50 M-Bus, 51 Modbus RTU, 52 Modbus TCP: the whole window to that transport,
+    // disconnected. Any other mode only resets the device information. Any thread.
+    void SetProtocolMode(int mode);
+    void RadioButton_MBusClick();
+    void RadioButton_Modbus_RTUClick();
+    void RadioButton_Modbus_TCPIPClick();
+    // Baud-rate lists and refresh choices of the current serial transport.
+    void FillBaudrateLists();
+    // Mode 233 lists the ports that open; any other mode only empties the list.
+    void RefreshSerialPorts(int mode);
+    void Button_Setup_SerialPort_RefreshClick();
+    void ComboBox_Setup_Port_MBusChange();
+    void ComboBox_Setup_Port_ModBusChange();
+    void ComboBox_Setup_DeviceSerialModeChange();
+    // Widens the window for the communication monitor, or narrows it again.
+    void CheckBoxAdministratorClick();
+    void CopyToClipboard1Click();
+    void PopUpDeleteAllClick();
+    void PopUpSelectAllClick();
+    // TComActivity code; any thread.
+    void ShowComActivity(int code);
+    void Timer_Image_Com_in_ProgressTimer();
+    // Any thread.
+    void StopBusyIndicator();
+    MonitorState Monitor;
 
 
 protected:
