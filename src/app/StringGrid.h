@@ -46,7 +46,7 @@ public:
     using SelectCellHook = std::function<void(int col, int row)>;
     void SetSelectCellHook(SelectCellHook h);
 
-    int Row() const; // selected row, counted like Cells (fixed rows included)
+    int Row() const; // selected row, counted like Cells (fixed rows included); -1 before any selection
     void SetRow(int row);
 
     void Refresh(); // repaint after bulk changes
