@@ -67,6 +67,34 @@ public:
     // About text and help of the brand, and the code tables of the logger panes.
     void ShowHelpTexts();
 
+    // -- settings and layout (app/Settings, app/Layout, loggers/LoggerLayout)
+    // Binds the language and layout radio buttons, the demand status label and
+    // its close mark, and the help panes; once, from the constructor.
+    void ConnectSettingsHandlers();
+    // First activation: reads the settings file and applies it, creates the worker.
+    void LoadSettings();
+    // Writes every setting back; nothing before the settings were loaded.
+    void FormClose();
+    // The settings file, from the first activation to the destructor.
+    std::unique_ptr<class SettingsStore> SettingsRegistry;
+    void SetLargeLayout();
+    void SetSmallLayout();
+    void RadioButton_LargeClick();
+    void RadioButton_SmallClick();
+    // Shows the demand status legend, opening the large layout for it, or hides it.
+    void LabelDemandStatusClick();
+    void RichEdit_HelpMouseDown();
+    void RichEdit_EventsLogger_HelpMouseDown();
+    // Default column widths of the demand grid (by the device) and the certified grid.
+    void SetDemandGridDefaultWidths();
+    void SetCertifiedGridDefaultWidths();
+    // 1 wide demand page, 0 narrow, 2 narrow widths only.
+    void SetDemandLoggerLayout(int mode);
+    // 1 shows the demand status legend, any other value hides it.
+    void ShowDemandStatusHelp(int show);
+    // The legend's close mark: back to the small layout when the legend opened the large one.
+    void Label_DemandLogger_Help_In_XMouseDown();
+
     // -- pages (values/, loggers/, setup/, app/HelpPage)
     // Help page screen line: dpi and size of the window's screen.
     void ShowScreenLine();
