@@ -8,7 +8,9 @@
 #include "app/MainFrameControls.h"
 #include "app/WindowState.h"
 #include "comm/JobControl.h"
+#include "comm/JobHost.h"
 #include "comm/Monitor.h"
+#include "comm/TcpClient.h"
 #include "core/DecodedValues.h"
 #include "core/FrameBuffers.h"
 #include "core/LinkState.h"
@@ -31,7 +33,9 @@ class TMainForm : public QWidget,
                   public DeviceAddressing,
                   public TransportState,
                   public DecodedValueStore,
-                  public LoggerStores {
+                  public LoggerStores,
+                  public IJobHost,
+                  public ITcpClientHost {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* owner = nullptr);
@@ -42,6 +46,45 @@ public:
     // Each group below is added to by the unit named in its heading; keep
     // edits inside your own group.
     // -- worker thread, job control and result handler (comm/)
+    // The window as the job runners, the transceiver and the TCP client see it
+    // (IJobHost, ITcpClientHost; comm/JobHost.cpp). Once, from the constructor,
+    // after the frame's timers exist: makes TcpClient with ClientSocket and
+    // installs the Modbus job runner (before the worker is created). Direct
+    // exchanges of the UI thread go through JobHost() as well.
+    void CreateJobHost();
+    IJobHost& JobHost() { return *this; }
+    JobControl& Jobs() override { return *this; }
+    FrameBuffers& Frames() override { return *this; }
+    DeviceAddressing& Addressing() override { return *this; }
+    TransportState& Link() override { return *this; }
+    DecodedValueStore& Values() override { return *this; }
+    LoggerStores& Loggers() override { return *this; }
+    WindowState& Window() override { return *this; }
+    std::atomic<uint8_t>& ReadStepBusyFlag() override { return ReadStepBusy; }
+    std::string& FoundAddressesText() override { return FoundAddresses; }
+    TPortGate& PortGate() override { return PortGate_; }
+    // Modbus TCP client (comm/TcpClient): ClientSocket, its events, the connect
+    // supervision (TimerIP_Connect) and the answer wait (TCPIP_receive_timer).
+    TModbusTcpClient* ModbusTcpClient() override { return TcpClient; }
+    TModbusTcpClient* TcpClient = nullptr;
+    class QTcpSocket* ClientSocket = nullptr;
+    void ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind) override;
+    void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) override;
+    void StopDisplayRefresh() override;
+    void StartTimerSetup() override;
+    bool ConnectInProgress() override;
+    void SendOverTcp(const uint8_t* frame, int length) override;
+    // The failed TCP connect: error window 18 "The device is not available.".
+    void ShowDeviceNotAvailable() override;
+    void ShowSocketError(const QString& text) override;
+    // Only on Modbus TCP: socket off, disconnected state, Modbus TCP layout.
+    void ResetTcpConnection();
+    // Set while a read sequence exchanges frames; the display refresh timer
+    // restarts a read only while it is clear.
+    std::atomic<uint8_t> ReadStepBusy{0};
+    // Written by the scan: a blank, then "address," per device found.
+    std::string FoundAddresses;
+    TPortGate PortGate_;
 
     // -- progress window, colour buttons, owner-drawn lists (app/ProgrWin, app/ColorButton)
     // Once, at the first activation: the seventeen plain buttons become colour

@@ -1,0 +1,273 @@
+#include "comm/TcpClient.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+#include "comm/JobControl.h"
+#include "comm/Transceiver.h"
+#include "core/AnswerChecks.h"
+#include "core/FrameBuffers.h"
+#include "core/JobCodes.h"
+#include "core/LinkState.h"
+
+namespace {
+
+constexpr int kWsaeAddrNotAvail = 10049;
+constexpr int kWsaeNetUnreach = 10051;
+constexpr int kWsaeConnAborted = 10053;
+constexpr int kWsaeConnReset = 10054;
+constexpr int kWsaeTimedOut = 10060;
+constexpr int kWsaeConnRefused = 10061;
+
+constexpr int kModeModbusTcp = 52;
+
+}  // namespace
+
+int WinSockErrorCode(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return kWsaeConnRefused;
+    // Qt reports a reset and an orderly close by the peer alike.
+    case QAbstractSocket::RemoteHostClosedError:
+        return kWsaeConnReset;
+    case QAbstractSocket::SocketTimeoutError:
+        return kWsaeTimedOut;
+    // Network and host unreachable, and a connect that timed out in the stack.
+    case QAbstractSocket::NetworkError:
+        return kWsaeNetUnreach;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return kWsaeAddrNotAvail;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;  // WSAHOST_NOT_FOUND
+    case QAbstractSocket::SocketAccessError:
+        return 10013;  // WSAEACCES
+    case QAbstractSocket::SocketResourceError:
+        return 10055;  // WSAENOBUFS
+    case QAbstractSocket::DatagramTooLargeError:
+        return 10040;  // WSAEMSGSIZE
+    case QAbstractSocket::AddressInUseError:
+        return 10048;  // WSAEADDRINUSE
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10045;  // WSAEOPNOTSUPP
+    case QAbstractSocket::OperationError:
+        return 10022;  // WSAEINVAL
+    default:
+        return 10000 + static_cast<int>(error);  // outside the WinSock codes we know, and shown
+    }
+}
+
+bool IsSilentSocketError(int winSockCode)
+{
+    switch (winSockCode) {
+    case kWsaeAddrNotAvail:
+    case kWsaeNetUnreach:
+    case kWsaeConnAborted:
+    case kWsaeConnReset:
+    case kWsaeTimedOut:
+    case kWsaeConnRefused:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TModbusTcpClient::TModbusTcpClient(ITcpClientHost& host, JobControl& jobs, TransportState& link,
+                                   FrameBuffers& frames, QTimer* connectTimer, QTimer* receiveTimer,
+                                   QObject* parent)
+    : QObject(parent),
+      ClientSocket(new QTcpSocket(this)),
+      TimerIP_Connect(connectTimer),
+      TCPIP_receive_timer(receiveTimer),
+      host_(host),
+      jobs_(jobs),
+      link_(link),
+      frames_(frames)
+{
+    ClientSocket->setObjectName(QStringLiteral("ClientSocket"));
+    connect(ClientSocket, &QTcpSocket::connected, this, &TModbusTcpClient::ClientSocketConnect);
+    connect(ClientSocket, &QTcpSocket::disconnected, this, &TModbusTcpClient::ClientSocketDisconnect);
+    connect(ClientSocket, &QTcpSocket::readyRead, this, &TModbusTcpClient::ClientSocketRead);
+    connect(ClientSocket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        int code = WinSockErrorCode(error);
+        ClientSocketError(code);
+        if (code == 0) return;
+        const QString text = ClientSocket->errorString() + QStringLiteral(" (") + QString::number(code) +
+                             QStringLiteral(")");
+        // The message box runs its own loop: not inside the socket's signal.
+        QMetaObject::invokeMethod(this, [this, text] { host_.ShowSocketError(text); }, Qt::QueuedConnection);
+    });
+    if (TimerIP_Connect)
+        connect(TimerIP_Connect, &QTimer::timeout, this, &TModbusTcpClient::TimerIP_ConnectTimer);
+    if (TCPIP_receive_timer)
+        connect(TCPIP_receive_timer, &QTimer::timeout, this, &TModbusTcpClient::TCPIP_receive_timerTimer);
+}
+
+TModbusTcpClient::~TModbusTcpClient()
+{
+    ClientSocket->disconnect(this);
+    ClientSocket->abort();
+    {
+        std::lock_guard lock(m_);
+        armed_ = false;
+    }
+    cv_.notify_all();
+}
+
+void TModbusTcpClient::Activate(const QString& address, quint16 port)
+{
+    active_ = true;
+    ClientSocket->abort();
+    ClientSocket->connectToHost(address, port);
+}
+
+void TModbusTcpClient::Deactivate()
+{
+    active_ = false;
+    ClientSocket->abort();
+}
+
+void TModbusTcpClient::ClientSocketConnect()
+{
+    host_.ShowConnectionState(2);
+    link_.TcpConnected = 1;
+}
+
+void TModbusTcpClient::ClientSocketDisconnect()
+{
+    link_.TcpConnected = 0;
+}
+
+void TModbusTcpClient::ClientSocketRead()
+{
+    uint8_t piece[ReadPieceSize];
+    while (ClientSocket->bytesAvailable() > 0) {
+        const qint64 got = ClientSocket->read(reinterpret_cast<char*>(piece), ReadPieceSize);
+        if (got <= 0) break;
+        const int count = static_cast<int>(got);
+        host_.TraceComFrame("RX(TCP):", piece, count);
+        bool complete = false;
+        {
+            std::lock_guard lock(m_);
+            // Bytes nobody waits for (a late answer) are only traced.
+            if (armed_ && link_.receive_data_flag == 0) {
+                complete = AppendModbusTcpAnswer(frames_, piece, count);
+                if (complete) link_.receive_data_flag = 1;
+            }
+        }
+        if (complete) Wake();
+    }
+}
+
+void TModbusTcpClient::ClientSocketError(int& errorCode)
+{
+    if (IsSilentSocketError(errorCode)) errorCode = 0;
+}
+
+void TModbusTcpClient::TCPIP_receive_timerTimer()
+{
+    {
+        std::lock_guard lock(m_);
+        if (!armed_ || armedExchange_ != sentExchange_) return;
+        link_.overtime_flag = 1;
+    }
+    Wake();
+}
+
+void TModbusTcpClient::TimerIP_ConnectTimer()
+{
+    if (TimerIP_Connect) TimerIP_Connect->stop();
+    if (link_.TcpConnected) {
+        jobs_.SetJob(jcModbusIdentify);
+        return;
+    }
+    host_.ShowDeviceNotAvailable();
+    host_.ShowConnectionState(1);
+}
+
+void TModbusTcpClient::ResetTcpConnection()
+{
+    if (link_.TransportCode.load() != tcModbusTcp) return;
+    Deactivate();
+    host_.ShowConnectionState(1);
+    link_.TcpConnected = 0;
+    if (TimerIP_Connect) TimerIP_Connect->stop();
+    host_.SetProtocolMode(kModeModbusTcp);
+}
+
+void TModbusTcpClient::SendRequest(const uint8_t* frame, int length)
+{
+    {
+        std::lock_guard lock(m_);
+        // The exchange has already given up: nobody would read the answer.
+        if (!armed_) return;
+        sentExchange_ = armedExchange_;
+    }
+    if (TCPIP_receive_timer) TCPIP_receive_timer->start(static_cast<int>(TcpAnswerTimeout.count()));
+    if (ClientSocket->state() == QAbstractSocket::ConnectedState && length > 0)
+        ClientSocket->write(reinterpret_cast<const char*>(frame), length);
+}
+
+uint8_t TModbusTcpClient::NextTransaction()
+{
+    uint8_t counter = transaction_.load();
+    AdvanceTcpTransaction(counter);
+    transaction_.store(counter);
+    return counter;
+}
+
+void TModbusTcpClient::BeginAnswer()
+{
+    std::lock_guard lock(m_);
+    BeginModbusTcpAnswer(frames_);
+    link_.overtime_flag = 0;
+    link_.receive_data_flag = 0;
+    armed_ = true;
+    ++armedExchange_;
+}
+
+bool TModbusTcpClient::WaitAnswer(std::chrono::steady_clock::time_point deadline)
+{
+    const auto done = [this] { return link_.receive_data_flag != 0 || link_.overtime_flag != 0; };
+    if (QThread::currentThread() == thread()) {
+        // The read and timer events that end the wait run on this very thread.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() > 0 && !done()) {
+            QEventLoop loop;
+            QTimer limit;
+            limit.setSingleShot(true);
+            connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+            limit.start(static_cast<int>(left.count()));
+            uiWait_ = &loop;
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+            uiWait_ = nullptr;
+        }
+        return link_.receive_data_flag != 0;
+    }
+    std::unique_lock lock(m_);
+    cv_.wait_until(lock, deadline, done);
+    return link_.receive_data_flag != 0;
+}
+
+void TModbusTcpClient::EndAnswer()
+{
+    {
+        std::lock_guard lock(m_);
+        armed_ = false;
+        link_.receive_data_flag = 0;
+    }
+    if (!TCPIP_receive_timer) return;
+    if (QThread::currentThread() == thread())
+        TCPIP_receive_timer->stop();
+    else
+        QMetaObject::invokeMethod(TCPIP_receive_timer, &QTimer::stop, Qt::QueuedConnection);
+}
+
+void TModbusTcpClient::Wake()
+{
+    cv_.notify_all();
+    if (uiWait_) uiWait_->quit();
+}

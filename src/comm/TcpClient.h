@@ -1,0 +1,120 @@
+#pragma once
+// The Modbus TCP client: ClientSocket on the UI thread with its connect
+// supervision and events, and the answer wait of the exchanges.
+//
+// The worker never touches the socket. An exchange arms the answer, hands the
+// request to the UI thread (which starts TCPIP_receive_timer and writes it),
+// and sleeps until the read events have assembled the whole answer, the timer
+// fires, or its own deadline passes. Read events store only into an armed
+// answer, under the wait's lock, so the worker never reads a buffer that is
+// being written, and a half-received answer is never decoded.
+#include <QAbstractSocket>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+class QEventLoop;
+class QTcpSocket;
+class QTimer;
+struct FrameBuffers;
+struct JobControl;
+struct TransportState;
+
+// What the client needs of the window. UI thread only.
+class ITcpClientHost {
+public:
+    virtual ~ITcpClientHost() = default;
+    // 1 disconnected, 2 connected.
+    virtual void ShowConnectionState(int state) = 0;
+    // The failed connect: the progress window's error "The device is not available.".
+    virtual void ShowDeviceNotAvailable() = 0;
+    virtual void SetProtocolMode(int mode) = 0;
+    // Communication monitor; the read events trace "RX(TCP):".
+    virtual void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) = 0;
+    // A socket error other than the silent ones, in a message box titled with
+    // the application title.
+    virtual void ShowSocketError(const QString& text) = 0;
+};
+
+// The WinSock number of a socket error.
+int WinSockErrorCode(QAbstractSocket::SocketError error);
+// Address not available, network unreachable, connection aborted or reset,
+// timed out and refused: a meter that is off or unplugged, reported by the
+// connect supervision instead.
+bool IsSilentSocketError(int winSockCode);
+
+class TModbusTcpClient : public QObject {
+    Q_OBJECT
+public:
+    // Bytes taken from the socket per read; each piece is traced on its own.
+    static constexpr int ReadPieceSize = 100;
+
+    // UI thread. The two timers are the window's (TimerIP_Connect one-shot
+    // 500 ms, TCPIP_receive_timer 2000 ms); the client connects their events.
+    TModbusTcpClient(ITcpClientHost& host, JobControl& jobs, TransportState& link, FrameBuffers& frames,
+                     QTimer* connectTimer, QTimer* receiveTimer, QObject* parent = nullptr);
+    ~TModbusTcpClient() override;
+
+    QTcpSocket* ClientSocket;
+    QTimer* TimerIP_Connect;
+    QTimer* TCPIP_receive_timer;
+
+    // ---- UI thread ----
+    // Active := true: connect to address and port. The socket counts as active
+    // from here until Deactivate, also when the connect failed.
+    void Activate(const QString& address, quint16 port);
+    void Deactivate();
+    bool Active() const { return active_; }
+
+    void ClientSocketConnect();
+    void ClientSocketDisconnect();
+    void ClientSocketRead();
+    // Clears the code of a silent error; any other stays and is shown.
+    void ClientSocketError(int& errorCode);
+    void TCPIP_receive_timerTimer();
+    void TimerIP_ConnectTimer();
+    // Only on Modbus TCP: socket off, disconnected state, layout of Modbus TCP.
+    void ResetTcpConnection();
+
+    // Starts TCPIP_receive_timer and writes the request of the armed exchange.
+    // Nothing goes out while the socket is not connected; the answer wait then
+    // runs into its time-out.
+    void SendRequest(const uint8_t* frame, int length);
+
+    // ---- the exchange; any thread ----
+    // The transaction counter of the program: 1, 2, ..., 101, 0, 1, ...
+    uint8_t NextTransaction();
+    // Before a request: RxBuffer marked as empty, both flags cleared, read
+    // events store into RxBuffer from now on.
+    void BeginAnswer();
+    // Sleeps until the answer is complete, the receive timer fired, or
+    // deadline. On the UI thread it runs the events meanwhile. Returns
+    // whether the answer is complete.
+    bool WaitAnswer(std::chrono::steady_clock::time_point deadline);
+    // After the wait: read events stop storing, receive_data_flag is cleared
+    // and the receive timer stopped. RxBuffer/RxCount may be read from here on.
+    void EndAnswer();
+
+private:
+    void Wake();
+
+    ITcpClientHost& host_;
+    JobControl& jobs_;
+    TransportState& link_;
+    FrameBuffers& frames_;
+    bool active_ = false;
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool armed_ = false;
+    // The receive timer belongs to the exchange whose request the UI thread
+    // sent last; a late tick of an earlier one must not end the next.
+    uint64_t armedExchange_ = 0;
+    uint64_t sentExchange_ = 0;  // UI thread
+    QEventLoop* uiWait_ = nullptr;  // UI thread
+    std::atomic<uint8_t> transaction_{0};
+};
