@@ -359,7 +359,7 @@ void TMainForm::ShowConnectionState(int state)
             Label_Setup_ConnectStatus->setText(Txt(TxtStatusDisconnected, L));
             SetFontColor(Label_Setup_ConnectStatus, ClrText);
         }
-        // ShowComActivity(226); not built yet
+        ShowComActivity(226);
         SetCaption(Label_Tarif_HW, QString());
     }
 

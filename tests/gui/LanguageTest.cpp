@@ -162,6 +162,21 @@ TEST_F(LanguageTest, EveryPageFollowsTheLanguage)
     }
 }
 
+TEST_F(LanguageTest, RadioButtonsSwitchOnlyOnARealChange)
+{
+    form->RadioButton_German->setChecked(true);
+    EXPECT_EQ(form->Language, 1);
+    EXPECT_EQ(form->Label_Main->text(), QString::fromUtf8("Energiezähler / Hilfe"));
+    // Checking the button that is already checked applies nothing.
+    form->Label_Main->setText(QStringLiteral("marker"));
+    form->RadioButton_German->setChecked(true);
+    EXPECT_EQ(form->Label_Main->text(), QStringLiteral("marker"));
+    form->RadioButton_English->setChecked(true);
+    EXPECT_EQ(form->Language, 0);
+    EXPECT_FALSE(form->RadioButton_German->isChecked());
+    EXPECT_EQ(form->Label_Main->text(), QStringLiteral("Energy Meter / Help"));
+}
+
 TEST_F(LanguageTest, RoundTripGivesTheSameTexts)
 {
     Switch(0);
