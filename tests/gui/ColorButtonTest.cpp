@@ -201,11 +201,15 @@ TEST_F(ColorButtonTest, EqualColourSchedulesNoRepaint)
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, before);
 
-    const struct { void (TColorButton::*set)(TColor); } setters[] = {
-        {&TColorButton::SetBackColor}, {&TColorButton::SetForeColor}, {&TColorButton::SetHoverColor}};
-    for (const auto& s : setters) {
+    using Setter = void (*)(TColorButton&, TColor);
+    const Setter setters[] = {
+        [](TColorButton& x, TColor c) { x.SetBackColor(c); },
+        [](TColorButton& x, TColor c) { x.SetForeColor(c); },
+        [](TColorButton& x, TColor c) { x.SetHoverColor(c); },
+    };
+    for (Setter set : setters) {
         const int n = counter.paints;
-        (b->*s.set)(0x123456 + n);
+        set(*b, 0x123456 + n);
         QApplication::processEvents();
         EXPECT_GT(counter.paints, n);
     }
