@@ -142,6 +142,33 @@ public:
     // Help page screen line: dpi and size of the window's screen.
     void ShowScreenLine();
 
+    // connect and disconnect, their results, device information
+    // (comm/Connect, comm/ConnectionResults, values/DeviceInfoDisplay)
+    // Binds the connect button, the address key filters, the addressing and
+    // baud-rate choices, and registers the result actions of connecting;
+    // once, from the constructor (declared again in comm/Connect.h).
+    friend void ConnectConnectionHandlers(TMainForm& form);
+    // Connect Device / Disconnect toggle on every transport.
+    void Button_Setup_Device_ConnectClick();
+    // Ends the connection on the current transport; also after a lost device.
+    void DisconnectDevice();
+    // One M-Bus select or deselect frame by SelectFrameKind and AddressingMode;
+    // the answer is not evaluated.
+    void SendMbusSelect();
+    // The window is about to close: a connected device is let go. Never refuses.
+    void FormCloseQuery();
+    void RadioButtonPrimaryAddressClick();
+    void RadioButtonSecondaryAddressClick();
+    void ComboBox_Setup_DeviceBaudrateChange();
+    // The identified device's identity, and the window fitted to its features.
+    void ShowDeviceInfo();
+    // Logger tabs, demand columns, ratios and demand period by the features.
+    void SetupLoggerTabs();
+    // The logger page's frame line by variant and language.
+    void PlaceLoggerShapes();
+    // Every value display and grid empty, as a newly connected device starts.
+    void ClearMeasuredValues();
+
     // transport selection, port list, monitor, activity indicators
     // (comm/TransportSelection, comm/PortList, comm/Monitor, app/ActivityIndicators)
     // Binds those handlers to their controls; once, from the constructor.

@@ -1,0 +1,513 @@
+// Connect and disconnect on every transport. The connect opens the serial
+// port or the client socket, checks the address typed, and starts the
+// identification job with the progress window "Connecting..."; the result
+// actions (ConnectionResults.cpp) show the outcome. The same button lets the
+// device go again.
+#include "comm/Connect.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <array>
+
+#include "app/ColorButton.h"
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "app/Text.h"
+#include "comm/JobHost.h"
+#include "comm/TcpClient.h"
+#include "comm/Transceiver.h"
+#include "core/FrameChecks.h"
+#include "platform/ComPort.h"
+
+namespace {
+
+enum TProtocolMode { pmMBus = 50, pmModbusRtu = 51, pmModbusTcp = 52 };
+
+// Progress window ids of the connect.
+enum : int {
+    pwMbusPrimaryConnect = 11,
+    pwMbusSecondaryConnect = 12,
+    pwModbusRtuConnect = 13,
+    pwPortNotOpen = 14,
+    pwTcpConnect = 16,
+    pwInvalidIp = 17,
+};
+
+constexpr int MbusSecondaryItemCount = 50;
+constexpr int TcpConnectItemCount = 20;
+constexpr int DefaultTcpPort = 502;
+constexpr int MaxTcpPort = 65535;
+constexpr int PortOpenTries = 3;
+// Lets a socket that was just let go settle before the next connect.
+constexpr int TcpSettleMs = 500;
+
+// Fixed literals of the progress window; the suffix is not shown.
+const QString OkButton = QStringLiteral("Ok");
+const QString PortNotOpenSuffix = QStringLiteral(" (Error:65)");
+
+bool CaptionIs(const QAbstractButton* b, const LangText& t, int language)
+{
+    return b && b->text() == Txt(t, language);
+}
+
+void ShowError(TMainForm& f, int id, const QString& line1, const QString& suffix)
+{
+    if (!ProgrWinForm) return;
+    ProgrWinForm->ShowProgress(id, 1, 0, 0, 0, 1, Txt(TxtError, f.Language), line1, suffix, QString(), QString(),
+                               OkButton, 0);
+}
+
+void ShowConnecting(TMainForm& f, int id, const QString& line1, const QString& button, int itemCount)
+{
+    if (!ProgrWinForm) return;
+    ProgrWinForm->ShowProgress(id, 0, 0, 1, 1, 1, Txt(TxtConnecting, f.Language), line1, QString(), QString(),
+                               QString(), button, itemCount);
+}
+
+void WarnBox(TMainForm& f, const QString& text)
+{
+    QMessageBox::warning(&f, Txt(TxtError, f.Language), text);
+}
+
+int BaudItemIndex(const TMainForm& f)
+{
+    return f.ComboBox_Setup_DeviceBaudrate ? f.ComboBox_Setup_DeviceBaudrate->currentIndex() : -1;
+}
+
+uint8_t HexNibble(char c)
+{
+    if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
+    if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
+    return 0;
+}
+
+// Digits 2i+1 and 2i+2 of the secondary address as one BCD byte; 'F' stays F.
+uint8_t SecondaryPair(std::string_view digits, size_t first)
+{
+    const char hi = first < digits.size() ? digits[first] : '0';
+    const char lo = first + 1 < digits.size() ? digits[first + 1] : '0';
+    return static_cast<uint8_t>(HexNibble(hi) << 4 | HexNibble(lo));
+}
+
+// The PS-field selection record both select frames carry.
+constexpr std::array<uint8_t, 16> PsSelectRecord{0x0D, 0xFD, 0x0B, 0x0C, 0x81, 0xF1, 0x00, 0x00,
+                                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00};
+constexpr uint8_t ManufacturerLow = 0xCB;
+constexpr uint8_t ManufacturerHigh = 0x52;
+constexpr uint8_t MediumElectricity = 0x02;
+
+class TKeyFilter : public QObject {
+public:
+    TKeyFilter(QLineEdit* edit, QChar (*filter)(QChar)) : QObject(edit), filter_(filter) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || replaying_) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() != 1) return false;
+        const QChar c = text.at(0);
+        // Only typed characters are filtered; backspace types one too.
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\b')) return false;
+        if (key->key() == Qt::Key_Delete) return false;
+        const QChar kept = filter_(c);
+        if (kept.isNull()) return true;
+        if (kept == c) return false;
+        QKeyEvent changed(QEvent::KeyPress, key->key(), key->modifiers(), QString(kept));
+        replaying_ = true;
+        QCoreApplication::sendEvent(watched, &changed);
+        replaying_ = false;
+        return true;
+    }
+
+private:
+    QChar (*filter_)(QChar);
+    bool replaying_ = false;
+};
+
+}  // namespace
+
+int MbusConnectItemCount(int baudIndex)
+{
+    static constexpr int counts[6]{5, 5, 5, 20, 32, 50};
+    return baudIndex >= 0 && baudIndex < 6 ? counts[baudIndex] : 0;
+}
+
+int ModbusConnectItemCount(int baudIndex)
+{
+    static constexpr int counts[10]{5, 5, 5, 10, 10, 30, 50, 67, 70, 70};
+    return baudIndex >= 0 && baudIndex < 10 ? counts[baudIndex] : 0;
+}
+
+std::optional<int> ParseConnectAddress(const QString& text, int low, int high)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 3) return std::nullopt;
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    const int value = t.toInt();
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+QString AddressRangeMessage(int language, int low, int high)
+{
+    return Txt(TxtAddressRangeIs, language) + QString::number(low) + QLatin1Char('-') + QString::number(high);
+}
+
+std::string SecondaryAddressFromEdit(const QString& shown)
+{
+    std::string digits = shown.left(8).toStdString();
+    digits.resize(8, ' ');
+    for (char& c : digits)
+        if (c == ' ') c = '0';
+    return digits;
+}
+
+QString NormaliseIpText(const QString& shown)
+{
+    QStringList groups;
+    for (int start : {0, 4, 8, 12}) {
+        QString g = shown.mid(start, 3).trimmed();
+        while (g.size() < 3) g.prepend(QLatin1Char('0'));
+        groups << g;
+    }
+    return groups.join(QLatin1Char('.'));
+}
+
+QString NormaliseIpEdit(QLineEdit& edit)
+{
+    const QString normalised = NormaliseIpText(edit.displayText());
+    edit.setText(normalised);
+    return normalised;
+}
+
+std::optional<QString> HostFromIpText(const QString& text)
+{
+    QString compact = text;
+    compact.remove(QLatin1Char(' '));
+    QStringList groups;
+    QString current;
+    for (QChar c : compact) {
+        if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
+            if (current.isEmpty()) return std::nullopt;
+            groups << current;
+            current.clear();
+        } else if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            current += c;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (current.isEmpty()) return std::nullopt;
+    groups << current;
+    // Anything but four groups of 0-255 is no IPv4 address; the socket would
+    // take it for a host name and look it up.
+    if (groups.size() != 4) return std::nullopt;
+    QStringList host;
+    for (const QString& g : groups) {
+        const int value = g.toInt();
+        if (g.size() > 3 || value > 255) return std::nullopt;
+        host << QString::number(value);
+    }
+    return host.join(QLatin1Char('.'));
+}
+
+std::optional<TcpPortChoice> ParseTcpPort(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    if (t.size() > 5) return TcpPortChoice{DefaultTcpPort, true};
+    bool ok = false;
+    const int value = t.toInt(&ok);
+    if (!ok || value < 0) return std::nullopt;
+    if (value > MaxTcpPort) return TcpPortChoice{DefaultTcpPort, true};
+    return TcpPortChoice{value, false};
+}
+
+int BuildMbusSelectFrame(std::span<uint8_t> tx, uint8_t selectFrameKind, char addressingMode, uint8_t address,
+                         std::string_view secondaryAddress, uint8_t mbusVersion)
+{
+    const bool secondary = addressingMode == amSecondary;
+    const uint8_t target = secondary ? 0xFD : address;
+    if (selectFrameKind == 0) {
+        if (tx.size() < 5) return 0;
+        tx[0] = 0x10;
+        tx[1] = 0x40;
+        tx[2] = target;
+        tx[3] = MBusChecksum(tx.data(), 3);
+        tx[4] = 0x16;
+        return 5;
+    }
+    const int length = secondary ? 33 : 25;
+    if (static_cast<int>(tx.size()) < length) return 0;
+    int i = 0;
+    const auto put = [&](uint8_t b) { tx[static_cast<size_t>(i++)] = b; };
+    const uint8_t l = static_cast<uint8_t>(length - 6);
+    for (uint8_t b : {uint8_t{0x68}, l, l, uint8_t{0x68}, uint8_t{0x73}, target, uint8_t{0x51}}) put(b);
+    if (secondary) {
+        // Least significant digit pair first.
+        for (size_t pair : {6u, 4u, 2u, 0u}) put(SecondaryPair(secondaryAddress, pair));
+        for (uint8_t b : {ManufacturerLow, ManufacturerHigh, mbusVersion, MediumElectricity}) put(b);
+    }
+    for (uint8_t b : PsSelectRecord) put(b);
+    put(MBusChecksum(tx.data(), i));
+    put(0x16);
+    return i;
+}
+
+QChar MaskEdit_Setup_PrimaryAddressKeyPress(QChar key)
+{
+    if (key >= QLatin1Char('0') && key <= QLatin1Char('9')) return key;
+    if (key == QLatin1Char('F') || key == QLatin1Char('f')) return QLatin1Char('F');
+    return QChar();
+}
+
+QChar Edit_Set_DemandPeriod1KeyPress(QChar key)
+{
+    if ((key >= QLatin1Char('0') && key <= QLatin1Char('9')) || key == QLatin1Char('.') || key == QLatin1Char('\b'))
+        return key;
+    return QChar();
+}
+
+void InstallKeyFilter(QLineEdit* edit, QChar (*filter)(QChar))
+{
+    if (edit) edit->installEventFilter(new TKeyFilter(edit, filter));
+}
+
+// ---- the window's handlers ----
+
+void TMainForm::Button_Setup_Device_ConnectClick()
+{
+    HideNextProgressBar = 0;
+    if (ProgrWinForm) ProgrWinForm->SetBarMax(100);
+    FirstExchange = 1;
+    ReconnectPending = 1;
+
+    const char transport = TransportCode;
+    const int L = Language;
+    if (transport == tcMBus || transport == tcModbusRtu) {
+        const bool mbus = transport == tcMBus;
+        ManufacturerIndex = 0;
+        if (TCPIP_receive_timer) TCPIP_receive_timer->stop();
+        if (!CaptionIs(Button_Setup_Device_Connect, TxtConnectDevice, L)) {
+            DisconnectDevice();
+            return;
+        }
+
+        SelectFrameKind = 0;
+        if (PortOpen) CloseComPort(SerialPort, *this);
+        QComboBox* portList = mbus ? ComboBox_Setup_Port_MBus : ComboBox_Setup_Port_ModBus;
+        const QString portText = portList ? portList->currentText() : QString();
+        int tries = PortOpenTries;
+        bool ok = false;
+        const int number = portText.mid(3).toInt(&ok);
+        if (!portText.isEmpty() && ok) {
+            PortIndex = number - 1;
+            (mbus ? MbusPortIndex : ModbusPortIndex) = number - 1;
+        } else {
+            // No port chosen: the one used last, once less.
+            --tries;
+        }
+        for (int i = 0; i < tries && !PortOpen; ++i) OpenComPort(SerialPort, *this, BaudItemIndex(*this));
+        if (!PortOpen) {
+            ShowError(*this, pwPortNotOpen, Txt(TxtDeviceNotAvailable, L), PortNotOpenSuffix);
+            return;
+        }
+
+        if (mbus && AddressingMode == amPrimary) {
+            const auto address =
+                ParseConnectAddress(MaskEdit_Setup_Primary_Address ? MaskEdit_Setup_Primary_Address->text() : QString(),
+                                    0, 250);
+            if (!address) {
+                // The port stays open for the corrected address.
+                WarnBox(*this, AddressRangeMessage(L, 0, 250));
+                return;
+            }
+            DeviceAddress = static_cast<uint8_t>(*address);
+            SetJob(jcMBusIdentify);
+            ShowConnecting(*this, pwMbusPrimaryConnect, Txt(TxtWait, L), QString(), MbusConnectItemCount(MbusBaudIndex));
+        } else if (mbus && AddressingMode == amSecondary) {
+            SecondaryAddress =
+                SecondaryAddressFromEdit(MaskEdit_Setup_Sec_Address ? MaskEdit_Setup_Sec_Address->displayText() : QString());
+            SetJob(jcMBusIdentify);
+            ShowConnecting(*this, pwMbusSecondaryConnect, Txt(TxtWait, L), QString(), MbusSecondaryItemCount);
+        } else if (!mbus) {
+            const auto address =
+                ParseConnectAddress(MaskEdit_Setup_ModBus_Address ? MaskEdit_Setup_ModBus_Address->text() : QString(),
+                                    1, 247);
+            if (!address) {
+                WarnBox(*this, AddressRangeMessage(L, 1, 247));
+                return;
+            }
+            DeviceAddress = static_cast<uint8_t>(*address);
+            SetJob(jcModbusIdentify);
+            ShowConnecting(*this, pwModbusRtuConnect, Txt(TxtWait, L), QString(),
+                           ModbusConnectItemCount(ModbusBaudIndex));
+        }
+        return;
+    }
+
+    if (transport != tcModbusTcp) return;
+    TModbusTcpClient* tcp = TcpClient;
+    const QString ipText = MaskEdit_IPAddress ? NormaliseIpEdit(*MaskEdit_IPAddress) : QString();
+
+    // A click on an active socket (connected, or left active by a failed
+    // attempt) only lets it go; the next click connects.
+    if (tcp && tcp->Active()) {
+        tcp->Deactivate();
+        ShowConnectionState(1);
+        TcpConnected = 0;
+        if (TimerIP_Connect) TimerIP_Connect->stop();
+        SetProtocolMode(pmModbusTcp);
+        return;
+    }
+
+    {
+        QEventLoop settle;
+        QTimer::singleShot(TcpSettleMs, &settle, &QEventLoop::quit);
+        settle.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (CaptionIs(Button_Setup_Device_Connect, TxtDisconnect, Language)) {
+        // The meter closed the connection: the socket is gone but the window
+        // still shows the device.
+        ResetTcpConnection();
+        return;
+    }
+
+    const std::optional<QString> host = HostFromIpText(ipText);
+    const std::optional<TcpPortChoice> port =
+        ParseTcpPort(Edit_Setup_TCPIP_Port ? Edit_Setup_TCPIP_Port->text() : QString());
+    if (!host || !port) {
+        ShowError(*this, pwInvalidIp, Txt(TxtInvalidIpAddressOrPort, Language), QString());
+        return;
+    }
+    if (port->replaced) {
+        if (Edit_Setup_TCPIP_Port) Edit_Setup_TCPIP_Port->setText(QString::number(DefaultTcpPort));
+        WarnBox(*this, Txt(TxtPortValueInRange165535, Language));
+    }
+
+    if (!tcp) return;
+    tcp->Activate(*host, static_cast<quint16>(port->port));
+    if (TimerIP_Connect) TimerIP_Connect->start();
+    ShowConnecting(*this, pwTcpConnect, QString(), Txt(TxtCancel, Language), TcpConnectItemCount);
+}
+
+void TMainForm::DisconnectDevice()
+{
+    const char transport = TransportCode;
+    if (transport == tcMBus) {
+        SendMbusSelect();
+        SetProtocolMode(pmMBus);
+    } else if (transport == tcModbusRtu) {
+        SetProtocolMode(pmModbusRtu);
+    } else if (transport == tcModbusTcp) {
+        SetProtocolMode(pmModbusTcp);
+    }
+
+    if ((transport == tcMBus || transport == tcModbusRtu) && PortOpen) CloseComPort(SerialPort, *this);
+
+    if (transport == tcModbusTcp) {
+        TModbusTcpClient* tcp = TcpClient;
+        if (tcp && tcp->Active()) tcp->Deactivate();
+        if (TimerIP_Connect) TimerIP_Connect->stop();
+    }
+    ShowConnectionState(1);
+}
+
+void TMainForm::SendMbusSelect()
+{
+    const int length = BuildMbusSelectFrame(TxBuffer, SelectFrameKind, AddressingMode, DeviceAddress,
+                                            SecondaryAddress, MbusVersion);
+    // Nothing to say goodbye to when the port is already gone.
+    if (length == 0 || !PortOpen || !SerialPort || !JobHost_) return;
+    TransceiveFrame(JobHost(), TxBuffer, length);
+}
+
+void TMainForm::FormCloseQuery()
+{
+    const char transport = TransportCode;
+    if (transport == tcMBus || transport == tcModbusRtu) {
+        if (CaptionIs(Button_Setup_Device_Connect, TxtDisconnect, Language)) {
+            if (transport == tcMBus) {
+                // A failing port must not keep the window from closing.
+                try {
+                    SendMbusSelect();
+                } catch (const ECOMPort&) {
+                }
+            }
+            if (PortOpen) CloseComPort(SerialPort, *this);
+        }
+    } else if (transport == tcModbusTcp) {
+        TModbusTcpClient* tcp = TcpClient;
+        if (tcp && tcp->Active()) tcp->Deactivate();
+    }
+}
+
+void TMainForm::RadioButtonPrimaryAddressClick()
+{
+    ShowConnectionState(1);
+    if (MaskEdit_Setup_Primary_Address) MaskEdit_Setup_Primary_Address->setVisible(true);
+    if (MaskEdit_Setup_Sec_Address) MaskEdit_Setup_Sec_Address->setVisible(false);
+    AddressingMode = amPrimary;
+}
+
+void TMainForm::RadioButtonSecondaryAddressClick()
+{
+    ShowConnectionState(1);
+    if (MaskEdit_Setup_Primary_Address) MaskEdit_Setup_Primary_Address->setVisible(false);
+    if (MaskEdit_Setup_Sec_Address) MaskEdit_Setup_Sec_Address->setVisible(true);
+    AddressingMode = amSecondary;
+}
+
+void TMainForm::ComboBox_Setup_DeviceBaudrateChange()
+{
+    // A port open at the old rate is let go; the next connect opens it anew.
+    if (PortOpen) {
+        if (!PortOpenError) CloseComPort(SerialPort, *this);
+        PortOpen = 0;
+    }
+    const int index = BaudItemIndex(*this);
+    if (TransportCode == tcMBus) MbusBaudIndex = index;
+    else if (TransportCode == tcModbusRtu) ModbusBaudIndex = index;
+}
+
+void ConnectConnectionHandlers(TMainForm& f)
+{
+    // Twice would run every handler twice.
+    static const char* const bound = "connectionHandlersBound";
+    if (f.property(bound).toBool()) return;
+    f.setProperty(bound, true);
+
+    ConnectClick(f.Button_Setup_Device_Connect, [&f] { f.Button_Setup_Device_ConnectClick(); });
+    if (f.RadioButtonPrimaryAddress)
+        QObject::connect(f.RadioButtonPrimaryAddress, &QAbstractButton::toggled, &f, [&f](bool on) {
+            if (on) f.RadioButtonPrimaryAddressClick();
+        });
+    if (f.RadioButtonSecondaryAddress)
+        QObject::connect(f.RadioButtonSecondaryAddress, &QAbstractButton::toggled, &f, [&f](bool on) {
+            if (on) f.RadioButtonSecondaryAddressClick();
+        });
+    // The user's choice only: the transport selection refills and selects the
+    // list itself, which must not close the port.
+    if (f.ComboBox_Setup_DeviceBaudrate)
+        QObject::connect(f.ComboBox_Setup_DeviceBaudrate, &QComboBox::activated, &f,
+                         [&f] { f.ComboBox_Setup_DeviceBaudrateChange(); });
+
+    for (QLineEdit* e : {f.MaskEdit_Setup_Sec_Address, f.MaskEdit_Setup_SecondaryAddress})
+        InstallKeyFilter(e, &MaskEdit_Setup_PrimaryAddressKeyPress);
+    for (QLineEdit* e : {f.MaskEdit_Setup_Primary_Address, f.MaskEdit_Setup_ModBus_Address, f.Edit_Setup_TCPIP_Port,
+                         f.MaskEdit_Set_Address, f.MaskEdit_VT, f.MaskEdit_CT})
+        InstallKeyFilter(e, &Edit_Set_DemandPeriod1KeyPress);
+
+    RegisterConnectionResults(f);
+}
