@@ -429,7 +429,7 @@ void TMainForm::SendMbusSelect()
     const int length = BuildMbusSelectFrame(TxBuffer, SelectFrameKind, AddressingMode, DeviceAddress,
                                             SecondaryAddress, MbusVersion);
     // Nothing to say goodbye to when the port is already gone.
-    if (length == 0 || !PortOpen || !SerialPort || !JobHost_) return;
+    if (length == 0 || !PortOpen || !SerialPort) return;
     TransceiveFrame(JobHost(), TxBuffer, length);
 }
 
