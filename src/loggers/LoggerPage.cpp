@@ -184,9 +184,11 @@ void BuildDemandPage(TMainForm& f)
     f.StaticText_EnergyType_Demand =
         Make<QLabel>(g, "StaticText_EnergyType_Demand", kCountLeft, kRow2, 200, 17);
     f.LabelDemandStatus = MakeClickLabel(g, "LabelDemandStatus", 720, kRow2, 52);
-    f.LabelDemandDefault = MakeClickLabel(g, "LabelDemandDefault", 776, kRow2, 40);
+    f.LabelDemandDefault = MakeClickLabel(g, "LabelDemandDefault", 776, kRow2, 56);
     SetTextColor(f.LabelDemandDefault, kGreyText);
-    f.LabelDemandLargeArrow = MakeClickLabel(g, "LabelDemandLargeArrow", 816, kRow2, 14);
+    // Beside the grid's header: the handle that widens and narrows the grid.
+    f.LabelDemandLargeArrow = MakeClickLabel(g, "LabelDemandLargeArrow", 816, kGridTop + 1, 14);
+    f.LabelDemandLargeArrow->setAlignment(Qt::AlignCenter);
 
     f.StringGrid_DemandLogger =
         MakeGrid(g, "StringGrid_DemandLogger", kDemandGridWidth, kDemandColWidths, 11);

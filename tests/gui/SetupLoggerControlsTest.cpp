@@ -395,9 +395,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct PageStates : SetupLoggerControls {
     void SetUp() override
     {
-        // Captioned in English, as the user sees the pages.
-        f.Language = 0;
-        f.ApplyLanguage();
+        // Shown, the window applies its settings as at start-up: on a fresh
+        // machine the German captions, the longer ones.
         f.show();
         QApplication::processEvents();
     }
@@ -474,6 +473,13 @@ struct PageStates : SetupLoggerControls {
         f.GroupBox_Setup_TCPIP->setVisible(tcp);
         f.GroupBox_DeviceAddress->setVisible(!tcp);
         f.GroupBox_Network->setVisible(!tcp);
+        f.Button_Setup_SerialPort_Refresh->setVisible(true);
+        // M-Bus with primary addressing.
+        for (QWidget* w : std::initializer_list<QWidget*>{f.RadioButtonPrimaryAddress, f.RadioButtonSecondaryAddress,
+                                                          f.Label_Setup_Address, f.MaskEdit_Setup_Primary_Address})
+            w->setVisible(!tcp);
+        f.MaskEdit_Setup_Sec_Address->setVisible(false);
+        f.MaskEdit_Setup_ModBus_Address->setVisible(false);
         f.GroupBox_DeviceSetup->setVisible(false);
         f.GroupBox_Setup_Display->move(f.GroupBox_Setup_Display->x(), 24);
     }
@@ -569,6 +575,29 @@ TEST_F(PageStates, LoggerSubPagesWithAndWithoutTheIntervalGroup)
     f.PageControl_Logger->setTabVisible(0, false);
     f.PageControl_Logger->setTabVisible(2, false);
     ExpectOrderly(f.Page_Logger, "events-only");
+}
+
+TEST_F(PageStates, DemandLegendTakesThePlaceOfTheDeviceColumn)
+{
+    f.PageControl_Main->setCurrentWidget(f.Page_Logger);
+    f.RichEdit_DemandLogger_Help_In->setPlainText(Txt(TxtDemandStatusLegendEn));
+    f.RichEdit_DemandLogger_Help_In->setVisible(true);
+    f.Label_DemandLogger_Help_In_X->setVisible(true);
+    f.Label_DemandLogger_Help_In_X->setText(QStringLiteral("X"));
+    f.Label_Parameters->setVisible(false);
+    QApplication::processEvents();
+    const QRect legend = f.RichEdit_DemandLogger_Help_In->geometry();
+    EXPECT_TRUE(f.rect().contains(legend));
+    EXPECT_FALSE(legend.intersects(f.PageControl_Main->geometry()));
+    // The close mark lies on the legend, above it.
+    EXPECT_TRUE(legend.contains(f.Label_DemandLogger_Help_In_X->geometry()));
+    EXPECT_GT(f.children().indexOf(f.Label_DemandLogger_Help_In_X),
+              f.children().indexOf(f.RichEdit_DemandLogger_Help_In));
+    // Every line of the legend shows without a horizontal scroll bar.
+    const QTextEdit* pane = f.RichEdit_DemandLogger_Help_In;
+    EXPECT_LE(pane->document()->idealWidth(), pane->viewport()->width());
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    f.grab().save(QStringLiteral(SCREENSHOT_DIR "/pages-demand-legend.png"));
 }
 
 // The PS-Field Configuration window.
