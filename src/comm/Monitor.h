@@ -55,5 +55,6 @@ void AppendTrace(TMainForm& form, std::string_view prefix, const uint8_t* bytes,
 bool OnUiThread(const TMainForm& form);
 // Runs call on the UI thread: at once when already there, otherwise through
 // the worker's hand-over (in order with its other calls), waiting for it to
-// return when wait is set.
+// return when wait is set. Once the worker's shut-down has begun, a call from
+// another thread is dropped unrun.
 void RunOnUiThread(TMainForm& form, std::function<void()> call, bool wait);
