@@ -102,8 +102,11 @@ TModbusTcpClient::TModbusTcpClient(ITcpClientHost& host, JobControl& jobs, Trans
     });
     if (TimerIP_Connect)
         connect(TimerIP_Connect, &QTimer::timeout, this, &TModbusTcpClient::TimerIP_ConnectTimer);
-    if (TCPIP_receive_timer)
+    if (TCPIP_receive_timer) {
+        // A coarse timer may end the answer wait up to 5 % early.
+        TCPIP_receive_timer->setTimerType(Qt::PreciseTimer);
         connect(TCPIP_receive_timer, &QTimer::timeout, this, &TModbusTcpClient::TCPIP_receive_timerTimer);
+    }
 }
 
 TModbusTcpClient::~TModbusTcpClient()
@@ -149,17 +152,29 @@ void TModbusTcpClient::ClientSocketRead()
         if (got <= 0) break;
         const int count = static_cast<int>(got);
         host_.TraceComFrame("RX(TCP):", piece, count);
-        bool complete = false;
-        {
-            std::lock_guard lock(m_);
-            // Bytes nobody waits for (a late answer) are only traced.
-            if (armed_ && link_.receive_data_flag == 0) {
-                complete = AppendModbusTcpAnswer(frames_, piece, count);
-                if (complete) link_.receive_data_flag = 1;
-            }
-        }
-        if (complete) Wake();
+        if (StoreAnswerBytes(piece, count)) Wake();
     }
+}
+
+bool TModbusTcpClient::StoreAnswerBytes(const uint8_t* bytes, int count)
+{
+    std::lock_guard lock(m_);
+    // Bytes nobody waits for are only traced.
+    while (count > 0 && armed_ && link_.receive_data_flag == 0) {
+        const int before = frames_.RxCount;
+        const bool complete = AppendModbusTcpAnswer(frames_, bytes, count);
+        const int used = frames_.RxCount - before;
+        bytes += used;
+        count -= used;
+        if (!complete) return false;
+        if (frames_.RxBuffer[1] == expectedTransaction_) {
+            link_.receive_data_flag = 1;
+            return true;
+        }
+        // The late answer of an earlier request: the one awaited may follow.
+        BeginModbusTcpAnswer(frames_);
+    }
+    return false;
 }
 
 void TModbusTcpClient::ClientSocketError(int& errorCode)
@@ -219,10 +234,11 @@ uint8_t TModbusTcpClient::NextTransaction()
     return counter;
 }
 
-void TModbusTcpClient::BeginAnswer()
+void TModbusTcpClient::BeginAnswer(uint8_t transaction)
 {
     std::lock_guard lock(m_);
     BeginModbusTcpAnswer(frames_);
+    expectedTransaction_ = transaction;
     link_.overtime_flag = 0;
     link_.receive_data_flag = 0;
     armed_ = true;
@@ -239,6 +255,7 @@ bool TModbusTcpClient::WaitAnswer(std::chrono::steady_clock::time_point deadline
             QEventLoop loop;
             QTimer limit;
             limit.setSingleShot(true);
+            limit.setTimerType(Qt::PreciseTimer);
             connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
             limit.start(static_cast<int>(left.count()));
             uiWait_ = &loop;

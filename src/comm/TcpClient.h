@@ -88,9 +88,11 @@ public:
     // ---- the exchange; any thread ----
     // The transaction counter of the program: 1, 2, ..., 101, 0, 1, ...
     uint8_t NextTransaction();
-    // Before a request: RxBuffer marked as empty, both flags cleared, read
-    // events store into RxBuffer from now on.
-    void BeginAnswer();
+    // Before a request with that transaction number: RxBuffer marked as empty,
+    // both flags cleared, read events store into RxBuffer from now on. An
+    // answer that carries another transaction number (a late one to an earlier
+    // request) is dropped and the wait goes on.
+    void BeginAnswer(uint8_t transaction);
     // Sleeps until the answer is complete, the receive timer fired, or
     // deadline. On the UI thread it runs the events meanwhile. Returns
     // whether the answer is complete.
@@ -100,6 +102,8 @@ public:
     void EndAnswer();
 
 private:
+    // Appends a read piece to the armed answer; true once it is complete.
+    bool StoreAnswerBytes(const uint8_t* bytes, int count);
     void Wake();
 
     ITcpClientHost& host_;
@@ -111,6 +115,7 @@ private:
     std::mutex m_;
     std::condition_variable cv_;
     bool armed_ = false;
+    uint8_t expectedTransaction_ = 0;
     // The receive timer belongs to the exchange whose request the UI thread
     // sent last; a late tick of an earlier one must not end the next.
     uint64_t armedExchange_ = 0;

@@ -98,8 +98,8 @@ TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length)
     if (client == nullptr || length < 2) return erNoValidAnswer;
     FrameBuffers& f = host.Frames();
 
-    client->BeginAnswer();
     buffer[1] = client->NextTransaction();
+    client->BeginAnswer(buffer[1]);
     host.TraceComFrame("TX:", buffer, length);
     const auto deadline = std::chrono::steady_clock::now() + TcpAnswerTimeout;
     host.SendOverTcp(buffer, length);

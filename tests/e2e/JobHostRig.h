@@ -1,0 +1,419 @@
+#pragma once
+// A job host without a window, for the runner, transceiver and TCP client tests
+// and the TCP benchmark: the window's shared members, a real worker thread, and
+// a record of everything the window would have been asked to do. Also the
+// simulated meter as a child process and a socat pair whose tool end is a
+// COM port of the tool.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QThread>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/WindowState.h"
+#include "comm/JobControl.h"
+#include "comm/JobHost.h"
+#include "comm/ModbusRunner.h"
+#include "comm/TcpClient.h"
+#include "core/DecodedValues.h"
+#include "core/FrameBuffers.h"
+#include "core/JobCodes.h"
+#include "core/LinkState.h"
+#include "core/LoggerStores.h"
+#include "platform/ComPort.h"
+
+extern char** environ;
+
+namespace rig {
+
+using namespace std::chrono_literals;
+
+// Keeps the UI thread's events flowing until done() holds or the limit passes.
+inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+struct Frame {
+    std::string prefix;
+    std::vector<uint8_t> bytes;
+};
+
+struct Progress {
+    uint32_t item, total;
+    uint8_t kind;
+};
+
+class TestJobHost : public IJobHost,
+                    public ITcpClientHost,
+                    public JobControl,
+                    public FrameBuffers,
+                    public DeviceAddressing,
+                    public TransportState,
+                    public DecodedValueStore,
+                    public LoggerStores,
+                    public WindowState {
+public:
+    explicit TestJobHost(char transport)
+    {
+        TransportCode = transport;
+        Language = 0;
+        MbusBaudIndex = 3;
+        ModbusBaudIndex = 6;  // 19200 Bd: no pacing
+        PortDataBits = 3;
+        PortParity = 1;
+        DeviceAddress = 1;
+        connectTimer_.setSingleShot(true);
+        connectTimer_.setInterval(500);
+        receiveTimer_.setInterval(2000);
+    }
+    ~TestJobHost() override
+    {
+        ShutdownWorker();
+        delete Client;
+        CloseComPort(SerialPort, *this);
+    }
+
+    // The real worker with the Modbus runner; result codes are recorded.
+    void StartWorker(TModbusLoggerJobStep loggerJobs = {})
+    {
+        ModbusJobStep = [this, loggerJobs] { RunModbusJobStep(*this, loggerJobs); };
+        UpdateProgressHook = [this](uint32_t item, uint32_t total, uint8_t kind) {
+            std::lock_guard lock(m_);
+            progress_.push_back({item, total, kind});
+        };
+        for (int code = 1; code < 256; ++code)
+            SetUiAction(static_cast<uint8_t>(code), [this, code] { Results.push_back(static_cast<uint8_t>(code)); });
+        // A short result delay keeps the many small jobs of the tests quick.
+        CreateComThread(TransportCode, 20ms);
+    }
+
+    TModbusTcpClient& MakeTcpClient()
+    {
+        Client = new TModbusTcpClient(*this, *this, *this, *this, &connectTimer_, &receiveTimer_);
+        return *Client;
+    }
+
+    // Connects the client to 127.0.0.1:port and waits for the socket.
+    bool ConnectTcp(int port)
+    {
+        if (!Client) MakeTcpClient();
+        Client->Activate(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+        return PumpUntil([this] { return TcpConnected.load() != 0; }, 5s);
+    }
+
+    bool OpenSerial(int portIndex, int baudItemIndex = 6)
+    {
+        PortIndex = portIndex;
+        return OpenComPort(SerialPort, *this, baudItemIndex);
+    }
+
+    bool Idle() const { return ComThread && JobCode.load() == 0 && ComThread->Parked(); }
+
+    // Sets the job and keeps events flowing until the worker sleeps again.
+    // Returns the result codes the handler took meanwhile.
+    std::vector<uint8_t> RunJob(uint8_t job, std::chrono::milliseconds limit = 30s)
+    {
+        Results.clear();
+        {
+            std::lock_guard lock(m_);
+            frames_.clear();
+            progress_.clear();
+        }
+        SetJob(job);
+        PumpUntil([this] { return Idle(); }, limit);
+        return Results;
+    }
+
+    // ---- what was recorded ----
+    std::vector<Frame> Traced() const
+    {
+        std::lock_guard lock(m_);
+        return frames_;
+    }
+    std::vector<std::vector<uint8_t>> Sent() const
+    {
+        std::vector<std::vector<uint8_t>> out;
+        for (const Frame& f : Traced())
+            if (f.prefix == "TX:") out.push_back(f.bytes);
+        return out;
+    }
+    std::vector<Progress> ProgressReports() const
+    {
+        std::lock_guard lock(m_);
+        return progress_;
+    }
+    int Count(const std::string& what) const
+    {
+        std::lock_guard lock(m_);
+        int n = 0;
+        for (const std::string& c : calls_) n += c == what;
+        return n;
+    }
+    std::vector<int> ProtocolModes() const
+    {
+        std::lock_guard lock(m_);
+        return modes_;
+    }
+    void ClearRecords()
+    {
+        std::lock_guard lock(m_);
+        frames_.clear();
+        progress_.clear();
+        calls_.clear();
+        modes_.clear();
+    }
+
+    // ---- IJobHost ----
+    JobControl& Jobs() override { return *this; }
+    FrameBuffers& Frames() override { return *this; }
+    DeviceAddressing& Addressing() override { return *this; }
+    TransportState& Link() override { return *this; }
+    DecodedValueStore& Values() override { return *this; }
+    LoggerStores& Loggers() override { return *this; }
+    WindowState& Window() override { return *this; }
+    std::atomic<uint8_t>& ReadStepBusyFlag() override { return ReadStepBusy; }
+    std::string& FoundAddressesText() override { return FoundAddresses; }
+    TPortGate& PortGate() override { return Gate; }
+    TModbusTcpClient* ModbusTcpClient() override { return Client; }
+
+    void ReportProgress(uint32_t item, uint32_t total, uint8_t kind) override
+    {
+        if (ComThread) {
+            ComThread->ReportProgress(item, total, kind);
+            return;
+        }
+        std::lock_guard lock(m_);
+        progress_.push_back({item, total, kind});
+    }
+    void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) override
+    {
+        std::lock_guard lock(m_);
+        frames_.push_back({prefix, std::vector<uint8_t>(bytes, bytes + std::max(count, 0))});
+    }
+    void ShowComActivity(int code) override { Record("activity" + std::to_string(code)); }
+    void StopBusyIndicator() override { Record("StopBusyIndicator"); }
+    void StopDisplayRefresh() override { Record("StopDisplayRefresh"); }
+    void StartTimerSetup() override { Record("StartTimerSetup"); }
+    void SetProtocolMode(int mode) override
+    {
+        std::lock_guard lock(m_);
+        modes_.push_back(mode);
+    }
+    bool ConnectInProgress() override
+    {
+        Record("ConnectInProgress");
+        return Connecting;
+    }
+    void SendOverTcp(const uint8_t* frame, int length) override
+    {
+        const QByteArray bytes(reinterpret_cast<const char*>(frame), length);
+        auto send = [this, bytes] {
+            Client->SendRequest(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<int>(bytes.size()));
+        };
+        if (ComThread)
+            ComThread->Queue(send);
+        else if (QThread::currentThread() == Client->thread())
+            send();
+        else
+            QMetaObject::invokeMethod(Client, send, Qt::QueuedConnection);
+    }
+
+    // ---- ITcpClientHost ----
+    void ShowConnectionState(int state) override { Record("ConnectionState" + std::to_string(state)); }
+    void ShowDeviceNotAvailable() override { Record("DeviceNotAvailable"); }
+    void ShowSocketError(const QString& text) override
+    {
+        std::lock_guard lock(m_);
+        calls_.push_back("SocketError");
+        SocketErrors.push_back(text);
+    }
+
+    std::atomic<uint8_t> ReadStepBusy{0};
+    std::string FoundAddresses;
+    TPortGate Gate;
+    TModbusTcpClient* Client = nullptr;
+    std::atomic<bool> Connecting{false};
+    std::vector<uint8_t> Results;  // UI thread
+    std::vector<QString> SocketErrors;
+
+private:
+    void Record(std::string what)
+    {
+        std::lock_guard lock(m_);
+        calls_.push_back(std::move(what));
+    }
+
+    mutable std::mutex m_;
+    std::vector<Frame> frames_;
+    std::vector<Progress> progress_;
+    std::vector<std::string> calls_;
+    std::vector<int> modes_;
+    QTimer connectTimer_;
+    QTimer receiveTimer_;
+};
+
+// ---- child processes ----
+
+inline pid_t Spawn(const std::vector<std::string>& args, int outFd)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline void EndChild(pid_t& pid)
+{
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    pid = -1;
+}
+
+// meter-sim with the given arguments, up and ready; stopped when the object goes.
+class MeterSim {
+public:
+    explicit MeterSim(std::vector<std::string> args)
+    {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return;
+        args.insert(args.begin(), METER_SIM_PATH);
+        pid_ = Spawn(args, fds[1]);
+        ::close(fds[1]);
+        std::string out;
+        const auto until = std::chrono::steady_clock::now() + 20s;
+        while (pid_ > 0 && out.find("meter-sim: ready\n") == std::string::npos &&
+               std::chrono::steady_clock::now() < until) {
+            pollfd p{fds[0], POLLIN, 0};
+            if (::poll(&p, 1, 50) <= 0) continue;
+            char buf[256];
+            const ssize_t n = ::read(fds[0], buf, sizeof buf);
+            if (n <= 0) break;
+            out.append(buf, static_cast<size_t>(n));
+        }
+        ::close(fds[0]);
+        ready_ = out.find("meter-sim: ready\n") != std::string::npos;
+        const std::string tag = "listening on 127.0.0.1:";
+        if (const auto at = out.find(tag); at != std::string::npos) port_ = std::atoi(out.c_str() + at + tag.size());
+    }
+    ~MeterSim() { EndChild(pid_); }
+    MeterSim(const MeterSim&) = delete;
+    MeterSim& operator=(const MeterSim&) = delete;
+
+    bool Ready() const { return ready_; }
+    int Port() const { return port_; }
+    void Stop() { EndChild(pid_); }
+
+private:
+    pid_t pid_ = -1;
+    bool ready_ = false;
+    int port_ = -1;
+};
+
+// A private configuration folder whose ports/comN link is one end of a socat
+// pseudo-terminal pair; the other end is for the meter.
+class SerialLine {
+public:
+    explicit SerialLine(int comNumber)
+    {
+        char tmpl[] = "/tmp/orbicount-line-XXXXXX";
+        if (!::mkdtemp(tmpl)) return;
+        root_ = tmpl;
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = old;
+        hadConfig_ = std::getenv("XDG_CONFIG_HOME") != nullptr;
+        ::setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
+        const std::string ports = root_ + "/config/TORVA_ORBICOUNT_TOOL/ports";
+        std::error_code ec;
+        std::filesystem::create_directories(ports, ec);
+        toolEnd_ = ports + "/com" + std::to_string(comNumber);
+        meterEnd_ = root_ + "/meter";
+        pid_ = Spawn({"socat", "pty,rawer,echo=0,link=" + toolEnd_, "pty,rawer,echo=0,link=" + meterEnd_}, -1);
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (pid_ > 0 && std::chrono::steady_clock::now() < until) {
+            struct stat st {};
+            if (::stat(toolEnd_.c_str(), &st) == 0 && ::stat(meterEnd_.c_str(), &st) == 0) {
+                ready_ = true;
+                break;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    ~SerialLine()
+    {
+        EndChild(pid_);
+        if (hadConfig_)
+            ::setenv("XDG_CONFIG_HOME", savedConfig_.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        std::error_code ec;
+        if (!root_.empty()) std::filesystem::remove_all(root_, ec);
+    }
+    SerialLine(const SerialLine&) = delete;
+    SerialLine& operator=(const SerialLine&) = delete;
+
+    bool Ready() const { return ready_; }
+    const std::string& MeterEnd() const { return meterEnd_; }
+
+private:
+    std::string root_, toolEnd_, meterEnd_, savedConfig_;
+    bool hadConfig_ = false;
+    pid_t pid_ = -1;
+    bool ready_ = false;
+};
+
+// The register address and count of a Modbus request as traced (RTU or TCP).
+struct Request {
+    int function, start, count;
+    bool operator==(const Request&) const = default;
+};
+inline Request RequestOf(const std::vector<uint8_t>& frame, char transport)
+{
+    const size_t at = transport == tcModbusTcp ? 7 : 1;  // function byte
+    if (frame.size() < at + 5) return {-1, -1, -1};
+    return {frame[at], frame[at + 1] << 8 | frame[at + 2], frame[at + 3] << 8 | frame[at + 4]};
+}
+
+}  // namespace rig
