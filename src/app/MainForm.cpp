@@ -7,8 +7,10 @@
 #include <QTimer>
 
 #include "app/PageBuilders.h"
+#include "app/Settings.h"
 #include "app/Text.h"
 #include "app/StringGrid.h"
+#include "platform/ComPort.h"
 
 TMainForm* MainForm = nullptr;
 TProgrWinForm* ProgrWinForm = nullptr;
@@ -23,6 +25,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     BuildLoggerPage(*this);
     BuildSetupPage(*this);
     BuildHelpPage(*this);
+    ConnectTransportHandlers();
 
     DefaultLanguage = 1;
     Brand = 1;
@@ -44,9 +47,25 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ShowScreenLine();
     StringGrid_DemandLogger->SetColCount(DemandExtraColumn ? 11 : 10);
     SetupLabelsPending = 1;
+    ConnectSettingsHandlers();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // No job may touch the port or a window from here on.
+    ShutdownWorker();
+    if (PortOpen || SerialPort) {
+        try {
+            CloseComPort(SerialPort, *this);
+        } catch (...) {
+            // A device that vanished cannot be closed any further; the object is gone either way.
+            DeleteComPort(SerialPort);
+            PortOpen = 0;
+        }
+    }
+    if (TcpClient && TcpClient->Active()) TcpClient->Deactivate();
+    SettingsRegistry.reset();
+}
 
 // Read once here: the line keeps the values of the screen the window started on.
 void TMainForm::ShowScreenLine()
@@ -70,9 +89,19 @@ void TMainForm::showEvent(QShowEvent* e)
     }
 }
 
-void TMainForm::FormActivate() {}
+void TMainForm::FormActivate()
+{
+    // Later activations change nothing.
+    if (SettingsRegistry) return;
+    LoadSettings();
+}
 
 void TMainForm::closeEvent(QCloseEvent* e)
 {
+    // The worker is ended first, so that no job uses the port while the
+    // device is let go and the settings are written.
+    ShutdownWorker();
+    FormCloseQuery();
+    FormClose();
     e->accept();
 }
