@@ -60,8 +60,6 @@ protected:
     static std::unique_ptr<TToolWindows> Start()
     {
         auto windows = std::make_unique<TToolWindows>();
-        // The transport radio buttons must run their handlers when the settings check them.
-        windows->Main().ConnectTransportHandlers();
         windows->Main().show();
         const bool loaded = QTest::qWaitFor([&] { return windows->Main().SettingsRegistry != nullptr; }, 3000);
         EXPECT_TRUE(loaded);
