@@ -1,0 +1,359 @@
+// The main window driven as a user drives it, against meter-sim: connect over
+// Modbus TCP on loopback and over Modbus RTU on a socat pseudo-terminal pair,
+// the identification and the device information, disconnect; a meter that
+// stops answering, a refused connection, and input that starts nothing.
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "JobHostRig.h"
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "comm/Connect.h"
+#include "comm/TcpClient.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using rig::MeterSim;
+using rig::PumpUntil;
+using rig::SerialLine;
+
+constexpr int kComNumber = 7;
+
+// What a user sees of the modal windows while a handler runs: message boxes
+// are read and closed with OK; every state of the progress window is noted,
+// and its button is pressed once the window offers "Ok".
+class User {
+public:
+    struct Seen {
+        QString id, title, text, button;
+    };
+
+    User()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start(20);
+    }
+
+    std::vector<Seen> reports;
+    std::vector<QString> boxes;
+
+    bool Saw(const QString& text) const
+    {
+        for (const Seen& s : reports)
+            if (s.text == text) return true;
+        return false;
+    }
+    QString Ids() const
+    {
+        QStringList ids;
+        for (const Seen& s : reports) ids << s.id + QLatin1Char(':') + s.text;
+        return ids.join(QStringLiteral(", "));
+    }
+
+private:
+    void Look()
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.push_back(box->text());
+            box->done(QMessageBox::Ok);
+            return;
+        }
+        if (!ProgrWinForm || !ProgrWinForm->isVisible()) return;
+        QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
+        const Seen s{ProgrWinForm->LabelIndex->text(), ProgrWinForm->windowTitle(),
+                     ProgrWinForm->Label_ProgrBar1->text(), button->isHidden() ? QString() : button->text()};
+        if (reports.empty() || reports.back().id != s.id || reports.back().text != s.text) reports.push_back(s);
+        if (s.button == QStringLiteral("Ok")) button->click();
+    }
+
+    QTimer timer_;
+};
+
+// A loopback port that nothing listens on (taken from the system, then let go).
+int FreeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = -1;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
+class ConnectE2ETest : public ::testing::Test {
+protected:
+    // The line (and with it the configuration folder) comes first, as on a
+    // machine whose adapter is plugged in before the tool starts.
+    void StartWindow()
+    {
+        form = std::make_unique<TMainForm>();
+        MainForm = form.get();
+        progress = std::make_unique<TProgrWinForm>(*form);
+        ProgrWinForm = progress.get();
+        // Wiring the main window's constructor does; each is done once only.
+        form->CreateJobHost();
+        form->ConnectTransportHandlers();
+        ConnectConnectionHandlers(*form);
+        form->show();
+        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
+        form->RadioButton_English->setChecked(true);
+        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
+        ASSERT_EQ(form->Language.load(), 0);
+    }
+
+    void TearDown() override
+    {
+        if (form) form->close();
+        ProgrWinForm = nullptr;
+        progress.reset();
+        MainForm = nullptr;
+        form.reset();
+    }
+
+    void UseTcp(int port)
+    {
+        form->RadioButton_Modbus_TCPIP->setChecked(true);
+        ASSERT_EQ(form->TransportCode.load(), tcModbusTcp);
+        EXPECT_EQ(form->MaskEdit_IPAddress->displayText(), QStringLiteral("127.000.000.001"));
+        form->Edit_Setup_TCPIP_Port->setText(QString::number(port));
+    }
+
+    void UseRtu(const QString& unit)
+    {
+        form->RadioButton_Modbus_RTU->setChecked(true);
+        ASSERT_EQ(form->TransportCode.load(), tcModbusRtu);
+        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
+        baud->setCurrentIndex(6);  // 19200
+        Q_EMIT baud->activated(6);
+        ASSERT_EQ(form->ModbusBaudIndex.load(), 6);
+        form->MaskEdit_Setup_ModBus_Address->setText(unit);
+    }
+
+    QPushButton* ConnectButton() const { return form->Button_Setup_Device_Connect; }
+    // The click returns when the modal progress window has closed.
+    void ClickConnect() { ConnectButton()->click(); }
+
+    void ExpectConnected(const User& user)
+    {
+        EXPECT_TRUE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+        EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Disconnect"));
+        EXPECT_EQ(form->Label_Setup_ConnectStatus->text(), QStringLiteral("Status: Device is connected."));
+        // meter-sim's default device: four-wire, serial number 2100012345.
+        EXPECT_TRUE(form->Label_Device_SerN->text().contains(QStringLiteral("2100012345")))
+            << form->Label_Device_SerN->text().toStdString();
+        EXPECT_NE(form->Label_DeviceType->text(), QStringLiteral("- -"));
+        EXPECT_FALSE(form->StaticText_ProductInfo->text().isEmpty());
+        EXPECT_EQ(form->ConnectionCode, ccThreePhase4Wire);
+        EXPECT_FALSE(form->GroupBox_U3->isHidden());
+        EXPECT_FALSE(form->GroupBox_DeviceSetup->isHidden());
+        EXPECT_FALSE(form->GroupBox_Setup_Protocol->isEnabled());
+    }
+
+    void ExpectDisconnected()
+    {
+        EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
+        EXPECT_EQ(form->Label_Setup_ConnectStatus->text(), QStringLiteral("Status: Disconnected."));
+        EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("- -"));
+        EXPECT_TRUE(form->GroupBox_Setup_Protocol->isEnabled());
+        EXPECT_EQ(form->PortOpen.load(), 0);
+        EXPECT_EQ(form->TcpConnected.load(), 0);
+    }
+
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TProgrWinForm> progress;
+};
+
+TEST_F(ConnectE2ETest, ModbusTcpConnectShowsTheDeviceAndDisconnects)
+{
+    MeterSim meter({"--tcp", "127.0.0.1:0"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseTcp(meter.Port());
+
+    User user;
+    ClickConnect();
+    ASSERT_FALSE(user.reports.empty());
+    EXPECT_EQ(user.reports.front().id, QStringLiteral("16"));
+    EXPECT_EQ(user.reports.front().title, QStringLiteral("Connecting..."));
+    ExpectConnected(user);
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 127.000.000.001"));
+    EXPECT_EQ(form->TcpConnected.load(), 1);
+
+    ClickConnect();
+    ExpectDisconnected();
+    EXPECT_FALSE(form->TcpClient->Active());
+}
+
+TEST_F(ConnectE2ETest, ModbusRtuConnectShowsTheDeviceAndDisconnects)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--unit", "3"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseRtu(QStringLiteral("3"));
+
+    User user;
+    ClickConnect();
+    ASSERT_FALSE(user.reports.empty());
+    EXPECT_EQ(user.reports.front().id, QStringLiteral("13"));
+    EXPECT_EQ(user.reports.front().text, QStringLiteral("Wait..."));
+    ExpectConnected(user);
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 3"));
+    EXPECT_EQ(form->PortOpen.load(), 1);
+
+    ClickConnect();
+    ExpectDisconnected();
+    EXPECT_EQ(form->SerialPort, nullptr);
+}
+
+TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverTcpIsLetGo)
+{
+    auto meter = std::make_unique<MeterSim>(std::vector<std::string>{"--tcp", "127.0.0.1:0"});
+    ASSERT_TRUE(meter->Ready());
+    StartWindow();
+    UseTcp(meter->Port());
+    {
+        User user;
+        ClickConnect();
+        ExpectConnected(user);
+    }
+    meter.reset();
+
+    // What the measuring start sets; the meter is gone by then.
+    User user;
+    form->SetJob(jcModbusMeasurement);
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 15s))
+        << user.Ids().toStdString();
+    EXPECT_EQ(user.reports.back().id, QStringLiteral("86"));
+    ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
+    ExpectDisconnected();
+    EXPECT_FALSE(form->TcpClient->Active());
+}
+
+TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverRtuClosesThePort)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    auto meter = std::make_unique<MeterSim>(std::vector<std::string>{"--rtu", line.MeterEnd(), "--baud", "19200"});
+    ASSERT_TRUE(meter->Ready());
+    StartWindow();
+    UseRtu(QStringLiteral("1"));
+    {
+        User user;
+        ClickConnect();
+        ExpectConnected(user);
+    }
+    meter.reset();
+
+    User user;
+    form->SetJob(jcModbusMeasurement);
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 15s))
+        << user.Ids().toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
+    ExpectDisconnected();
+    EXPECT_EQ(form->SerialPort, nullptr);
+}
+
+TEST_F(ConnectE2ETest, IdentificationWithoutAnswersEndsDisconnected)
+{
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--no-answer-every", "1"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseTcp(meter.Port());
+
+    User user;
+    ClickConnect();
+    EXPECT_TRUE(user.Saw(QStringLiteral("No answer from the device."))) << user.Ids().toStdString();
+    EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected.")));
+    ExpectDisconnected();
+}
+
+TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
+{
+    const int port = FreeLoopbackPort();
+    ASSERT_GT(port, 0);
+    StartWindow();
+    UseTcp(port);
+    {
+        User user;
+        ClickConnect();
+        ASSERT_FALSE(user.reports.empty());
+        EXPECT_EQ(user.reports.back().id, QStringLiteral("18")) << user.Ids().toStdString();
+        EXPECT_EQ(user.reports.back().text, QStringLiteral("The device is not available."));
+        EXPECT_TRUE(user.boxes.empty());
+        EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
+        // The failed attempt leaves the socket active.
+        EXPECT_TRUE(form->TcpClient->Active());
+    }
+
+    MeterSim meter({"--tcp", "127.0.0.1:" + std::to_string(port)});
+    ASSERT_TRUE(meter.Ready());
+    {
+        User user;
+        ClickConnect();
+        EXPECT_TRUE(user.reports.empty()) << user.Ids().toStdString();
+        EXPECT_FALSE(form->TcpClient->Active());
+    }
+    User user;
+    ClickConnect();
+    ExpectConnected(user);
+}
+
+TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseRtu(QStringLiteral("0"));
+    {
+        User user;
+        ClickConnect();
+        ASSERT_EQ(user.boxes.size(), 1u);
+        EXPECT_EQ(user.boxes[0], QStringLiteral("Address range is 1-247"));
+        EXPECT_TRUE(user.reports.empty());
+        EXPECT_EQ(form->GetJob(), 0);
+        EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
+    }
+    // The port stays open for the corrected address.
+    EXPECT_EQ(form->PortOpen.load(), 1);
+
+    form->RadioButton_Modbus_TCPIP->setChecked(true);
+    form->MaskEdit_IPAddress->setText(QStringLiteral("999.000.000.001"));
+    User user;
+    ClickConnect();
+    ASSERT_EQ(user.reports.size(), 1u);
+    EXPECT_EQ(user.reports[0].id, QStringLiteral("17"));
+    EXPECT_EQ(user.reports[0].text, QStringLiteral("Invalid IP Address or Port."));
+    EXPECT_FALSE(form->TcpClient->Active());
+    EXPECT_EQ(form->GetJob(), 0);
+}
+
+}  // namespace
