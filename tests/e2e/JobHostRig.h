@@ -313,6 +313,7 @@ inline void EndChild(pid_t& pid)
     pid = -1;
 }
 
+#ifdef METER_SIM_PATH
 // meter-sim with the given arguments, up and ready; stopped when the object goes.
 class MeterSim {
 public:
@@ -352,6 +353,7 @@ private:
     bool ready_ = false;
     int port_ = -1;
 };
+#endif
 
 // A private configuration folder whose ports/comN link is one end of a socat
 // pseudo-terminal pair; the other end is for the meter.

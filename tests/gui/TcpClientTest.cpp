@@ -1,0 +1,378 @@
+// The Modbus TCP client and the TCP exchange against a QTcpServer on 127.0.0.1
+// that plays the meter: answers in pieces, long answers, missing answers, a
+// refused connect, a meter that hangs up, and the transaction numbers.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <atomic>
+#include <thread>
+
+#include "../e2e/JobHostRig.h"
+#include "comm/Transceiver.h"
+#include "core/RequestTemplates.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using rig::PumpUntil;
+using rig::TestJobHost;
+
+// The meter's end of the connection. Each complete request is recorded and
+// handed to OnRequest, which answers as the test wants.
+class Peer : public QObject {
+public:
+    Peer()
+    {
+        server_.listen(QHostAddress::LocalHost, 0);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            socket_ = server_.nextPendingConnection();
+            connect(socket_, &QTcpSocket::readyRead, this, [this] { Read(); });
+        });
+    }
+    quint16 Port() const { return server_.serverPort(); }
+    bool Accepted() const { return socket_ != nullptr; }
+
+    void Send(const QByteArray& bytes)
+    {
+        if (!socket_) return;
+        socket_->write(bytes);
+        socket_->flush();
+    }
+    void SendLater(int ms, const QByteArray& bytes)
+    {
+        QTimer::singleShot(ms, this, [this, bytes] { Send(bytes); });
+    }
+    void Close()
+    {
+        if (socket_) socket_->disconnectFromHost();
+    }
+
+    std::function<void(const QByteArray& request)> OnRequest;
+    std::vector<QByteArray> Requests;
+
+private:
+    void Read()
+    {
+        pending_ += socket_->readAll();
+        while (pending_.size() >= 6) {
+            const int length = 6 + (uint8_t(pending_[4]) << 8 | uint8_t(pending_[5]));
+            if (pending_.size() < length) break;
+            const QByteArray request = pending_.left(length);
+            pending_.remove(0, length);
+            Requests.push_back(request);
+            if (OnRequest) OnRequest(request);
+        }
+    }
+
+    QTcpServer server_;
+    QTcpSocket* socket_ = nullptr;
+    QByteArray pending_;
+};
+
+// A read answer to request with `registers` registers of counting bytes.
+QByteArray AnswerTo(const QByteArray& request, int registers)
+{
+    const int bytes = 2 * registers;
+    const int length = 3 + bytes;
+    QByteArray a;
+    a.append(request[0]).append(request[1]).append('\0').append('\0');
+    a.append(char(length >> 8)).append(char(length & 0xFF));
+    a.append(request[6]).append(request[7]).append(char(bytes));
+    for (int i = 0; i < bytes; ++i) a.append(char(i + 1));
+    return a;
+}
+
+struct Connected {
+    Peer peer;
+    TestJobHost host{tcModbusTcp};
+    bool ok = false;
+    Connected()
+    {
+        host.MakeTcpClient();
+        ok = host.ConnectTcp(peer.Port()) && PumpUntil([this] { return peer.Accepted(); });
+    }
+};
+
+// One request of 36 registers sent from a thread of its own, as the worker
+// does, while this thread keeps the socket's events going.
+TExchangeResult ExchangeOffUi(TestJobHost& host, std::chrono::milliseconds* took = nullptr)
+{
+    std::atomic<bool> done{false};
+    TExchangeResult result = erNoValidAnswer;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread worker([&] {
+        result = SendRequestTemplate(host, TplModbusIn3000x36, 1);
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, 10s);
+    worker.join();
+    if (took) *took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return result;
+}
+
+QByteArray Joined(const std::vector<rig::Frame>& frames, const std::string& prefix, int* pieces = nullptr,
+                  size_t* longest = nullptr)
+{
+    QByteArray all;
+    for (const rig::Frame& f : frames) {
+        if (f.prefix != prefix) continue;
+        all.append(reinterpret_cast<const char*>(f.bytes.data()), static_cast<qsizetype>(f.bytes.size()));
+        if (pieces) ++*pieces;
+        if (longest) *longest = std::max(*longest, f.bytes.size());
+    }
+    return all;
+}
+
+TEST(ModbusTcpExchange, AnAnswerInSeveralPiecesCountsOnceItIsWhole)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    QByteArray answer;
+    c.peer.OnRequest = [&](const QByteArray& request) {
+        answer = AnswerTo(request, 36);
+        // Header split inside, then the data in two more pieces.
+        c.peer.SendLater(0, answer.left(4));
+        c.peer.SendLater(60, answer.mid(4, 20));
+        c.peer.SendLater(120, answer.mid(24));
+    };
+    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    EXPECT_EQ(c.host.RxCount, answer.size());
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(c.host.RxBuffer), c.host.RxCount), answer);
+    int pieces = 0;
+    EXPECT_EQ(Joined(c.host.Traced(), "RX(TCP):", &pieces), answer);
+    EXPECT_EQ(pieces, 3);
+}
+
+TEST(ModbusTcpExchange, HalfAnAnswerIsNoAnswer)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    c.peer.OnRequest = [&](const QByteArray& request) { c.peer.Send(AnswerTo(request, 36).left(30)); };
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(ExchangeOffUi(c.host, &took), erNoValidAnswer);
+    EXPECT_GE(took, 1990ms);
+    EXPECT_EQ(c.host.RxCount, 30);
+}
+
+TEST(ModbusTcpExchange, AnAnswerLongerThanOneReadIsTakenWhole)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    QByteArray answer;
+    c.peer.OnRequest = [&](const QByteArray& request) {
+        answer = AnswerTo(request, 120);
+        c.peer.Send(answer);
+    };
+    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    ASSERT_EQ(answer.size(), 249);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(c.host.RxBuffer), c.host.RxCount), answer);
+    // Each read takes at most 100 bytes and traces them on its own.
+    int pieces = 0;
+    size_t longest = 0;
+    EXPECT_EQ(Joined(c.host.Traced(), "RX(TCP):", &pieces, &longest), answer);
+    EXPECT_GE(pieces, 3);
+    EXPECT_LE(longest, 100u);
+}
+
+TEST(ModbusTcpExchange, NoAnswerWithin2000MsIsUnanswered)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(ExchangeOffUi(c.host, &took), erNoValidAnswer);
+    EXPECT_EQ(c.peer.Requests.size(), 1u);
+    EXPECT_GE(took, 1990ms);
+    EXPECT_LT(took, 3000ms);
+    EXPECT_EQ(c.host.receive_data_flag.load(), 0);
+
+    // An answer just inside the limit still counts.
+    c.peer.OnRequest = [&](const QByteArray& request) { c.peer.SendLater(1700, AnswerTo(request, 36)); };
+    EXPECT_EQ(ExchangeOffUi(c.host, &took), erValidAnswer);
+    EXPECT_GE(took, 1690ms);
+}
+
+TEST(ModbusTcpExchange, AnAnswerToAnotherTransactionIsPassedOver)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    c.peer.OnRequest = [&](const QByteArray& request) {
+        QByteArray late = AnswerTo(request, 36);
+        late[1] = char(request[1] - 1);
+        // The late answer and the right one in one piece.
+        c.peer.Send(late + AnswerTo(request, 36));
+    };
+    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    EXPECT_EQ(c.host.RxBuffer[1], uint8_t(c.peer.Requests.back()[1]));
+
+    c.peer.OnRequest = [&](const QByteArray& request) {
+        QByteArray wrong = AnswerTo(request, 36);
+        wrong[1] = char(request[1] + 7);
+        c.peer.Send(wrong);
+    };
+    EXPECT_EQ(ExchangeOffUi(c.host), erNoValidAnswer);
+}
+
+TEST(ModbusTcpExchange, TransactionNumbersRunFrom1To101ThenFrom0)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    c.peer.OnRequest = [&](const QByteArray& request) { c.peer.Send(AnswerTo(request, 1)); };
+    std::atomic<int> valid{0};
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 104; ++i) valid += SendRequestTemplate(c.host, TplModbusScan, 1) == erValidAnswer;
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, 30s);
+    worker.join();
+    EXPECT_EQ(valid.load(), 104);
+    ASSERT_EQ(c.peer.Requests.size(), 104u);
+    for (int i = 0; i < 104; ++i) {
+        const int expected = i < 101 ? i + 1 : i - 101;
+        EXPECT_EQ(uint8_t(c.peer.Requests[i][1]), expected) << "request " << i;
+        EXPECT_EQ(uint8_t(c.peer.Requests[i][0]), 0);
+        // Unit 01 and the template's PDU behind a length of 6.
+        EXPECT_EQ(c.peer.Requests[i].mid(2), QByteArray::fromHex("00000006010329040001"));
+    }
+}
+
+TEST(ModbusTcpExchange, OnTheUiThreadTheWaitKeepsTheEventsGoing)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    c.peer.OnRequest = [&](const QByteArray& request) { c.peer.SendLater(50, AnswerTo(request, 36)); };
+    EXPECT_EQ(SendRequestTemplate(c.host, TplModbusIn3000x36, 1), erValidAnswer);
+    EXPECT_EQ(c.host.RxCount, 9 + 72);
+}
+
+// ---- the socket's events ----
+
+TEST(ModbusTcpClient, ARefusedConnectIsSilentAndTheSupervisionReportsIt)
+{
+    quint16 port;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
+    TestJobHost host(tcModbusTcp);
+    TModbusTcpClient& client = host.MakeTcpClient();
+    client.Activate(QStringLiteral("127.0.0.1"), port);
+    client.TimerIP_Connect->start();
+    PumpUntil([&] { return host.Count("DeviceNotAvailable") > 0; }, 3s);
+    PumpUntil([] { return false; }, 50ms);
+    EXPECT_TRUE(host.SocketErrors.empty());
+    EXPECT_EQ(host.Count("DeviceNotAvailable"), 1);
+    EXPECT_EQ(host.Count("ConnectionState1"), 1);
+    EXPECT_EQ(host.TcpConnected.load(), 0);
+    // Left active until the next click resets it.
+    EXPECT_TRUE(client.Active());
+}
+
+TEST(ModbusTcpClient, ConnectedWithinTheSupervisionStartsTheIdentification)
+{
+    Peer peer;
+    TestJobHost host(tcModbusTcp);
+    TModbusTcpClient& client = host.MakeTcpClient();
+    host.StartWorker();
+    std::atomic<int> ran{0};
+    host.ModbusJobStep = [&] {
+        ran = host.GetJob();
+        host.SetJob(0);
+        host.SetUiRequest(urConnected);
+    };
+    client.Activate(QStringLiteral("127.0.0.1"), peer.Port());
+    client.TimerIP_Connect->start();
+    ASSERT_TRUE(PumpUntil([&] { return !host.Results.empty(); }, 3s));
+    EXPECT_EQ(ran.load(), jcModbusIdentify);
+    EXPECT_EQ(host.Count("ConnectionState2"), 1);
+    EXPECT_EQ(host.Count("DeviceNotAvailable"), 0);
+    EXPECT_EQ(host.TcpConnected.load(), 1);
+    EXPECT_FALSE(client.TimerIP_Connect->isActive());
+}
+
+TEST(ModbusTcpClient, AConnectAfterTheSupervisionShowsTheStateButStartsNothing)
+{
+    Peer peer;
+    TestJobHost host(tcModbusTcp);
+    TModbusTcpClient& client = host.MakeTcpClient();
+    host.StartWorker();
+    client.Activate(QStringLiteral("127.0.0.1"), peer.Port());
+    // The supervision decides before the connection is made.
+    client.TimerIP_ConnectTimer();
+    ASSERT_TRUE(PumpUntil([&] { return host.TcpConnected.load() != 0; }));
+    EXPECT_EQ(host.Count("DeviceNotAvailable"), 1);
+    EXPECT_EQ(host.Count("ConnectionState2"), 1);
+    PumpUntil([] { return false; }, 60ms);
+    EXPECT_EQ(host.JobCode.load(), 0);
+    EXPECT_TRUE(host.Results.empty());
+}
+
+TEST(ModbusTcpClient, AMeterThatHangsUpClearsTheConnectionAndTheNextRequestTimesOut)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    c.peer.Close();
+    ASSERT_TRUE(PumpUntil([&] { return c.host.TcpConnected.load() == 0; }, 3s));
+    EXPECT_TRUE(c.host.SocketErrors.empty());
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(ExchangeOffUi(c.host, &took), erNoValidAnswer);
+    EXPECT_GE(took, 1990ms);
+}
+
+TEST(ModbusTcpClient, ResetOnlyOnModbusTcp)
+{
+    for (char transport : {tcMBus, tcModbusRtu, tcModbusTcp}) {
+        Connected c;
+        ASSERT_TRUE(c.ok);
+        c.host.TransportCode = transport;
+        c.host.Client->TimerIP_Connect->start();
+        c.host.Client->ResetTcpConnection();
+        PumpUntil([] { return false; }, 30ms);
+        const bool reset = transport == tcModbusTcp;
+        EXPECT_EQ(c.host.TcpConnected.load(), reset ? 0 : 1) << transport;
+        EXPECT_EQ(c.host.Client->Active(), !reset) << transport;
+        EXPECT_EQ(c.host.Client->TimerIP_Connect->isActive(), !reset) << transport;
+        EXPECT_EQ(c.host.ProtocolModes(), reset ? std::vector<int>{52} : std::vector<int>{}) << transport;
+        EXPECT_EQ(c.host.Count("ConnectionState1"), reset ? 1 : 0) << transport;
+    }
+}
+
+TEST(ModbusTcpClient, SocketErrorsMapToWinSockAndOnlyTheUnexpectedAreShown)
+{
+    struct Row {
+        QAbstractSocket::SocketError error;
+        int code;
+        bool shown;
+    };
+    const Row rows[] = {
+        {QAbstractSocket::ConnectionRefusedError, 10061, false},
+        {QAbstractSocket::RemoteHostClosedError, 10054, false},
+        {QAbstractSocket::SocketTimeoutError, 10060, false},
+        {QAbstractSocket::NetworkError, 10051, false},
+        {QAbstractSocket::SocketAddressNotAvailableError, 10049, false},
+        {QAbstractSocket::HostNotFoundError, 11001, true},
+        {QAbstractSocket::SocketAccessError, 10013, true},
+        {QAbstractSocket::AddressInUseError, 10048, true},
+        {QAbstractSocket::UnknownSocketError, 9999, true},
+    };
+    EXPECT_TRUE(IsSilentSocketError(10053));
+    for (const Row& row : rows) {
+        TestJobHost host(tcModbusTcp);
+        TModbusTcpClient& client = host.MakeTcpClient();
+        const int code = WinSockErrorCode(row.error);
+        EXPECT_EQ(code, row.code) << row.error;
+        int handed = code;
+        client.ClientSocketError(handed);
+        EXPECT_EQ(handed, row.shown ? code : 0) << row.error;
+        Q_EMIT client.ClientSocket->errorOccurred(row.error);
+        PumpUntil([] { return false; }, 20ms);
+        ASSERT_EQ(host.SocketErrors.size(), row.shown ? 1u : 0u) << row.error;
+        if (row.shown) {
+            EXPECT_TRUE(host.SocketErrors[0].endsWith(QStringLiteral("(%1)").arg(code)));
+        }
+    }
+}
+
+}  // namespace
