@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,9 @@ public:
         QString id, title, text, button;
     };
 
-    User()
+    // cancelAfter: presses "Cancel" once the window has offered it that long.
+    explicit User(std::chrono::milliseconds cancelAfter = std::chrono::milliseconds::max())
+        : cancelAfter_(cancelAfter)
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
         timer_.start(20);
@@ -81,9 +84,16 @@ private:
                      ProgrWinForm->Label_ProgrBar1->text(), button->isHidden() ? QString() : button->text()};
         if (reports.empty() || reports.back().id != s.id || reports.back().text != s.text) reports.push_back(s);
         if (s.button == QStringLiteral("Ok")) button->click();
+        if (s.button == QStringLiteral("Cancel")) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!cancelOffered_) cancelOffered_ = now;
+            if (now - *cancelOffered_ >= cancelAfter_) button->click();
+        }
     }
 
     QTimer timer_;
+    std::chrono::milliseconds cancelAfter_;
+    std::optional<std::chrono::steady_clock::time_point> cancelOffered_;
 };
 
 // A loopback port that nothing listens on (taken from the system, then let go).
@@ -323,6 +333,27 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
     User user;
     ClickConnect();
     ExpectConnected(user);
+}
+
+TEST_F(ConnectE2ETest, CancelWhileConnectingShowsNoDevice)
+{
+    // Slow answers keep the identification running when the user cancels.
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--delay-ms", "300"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseTcp(meter.Port());
+
+    User user(1200ms);
+    ClickConnect();
+    ASSERT_FALSE(user.reports.empty());
+    EXPECT_EQ(user.reports.front().button, QStringLiteral("Cancel"));
+    ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Suspended(); }, 10s));
+    const auto settled = std::chrono::steady_clock::now() + 600ms;
+    PumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
+    EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+    EXPECT_FALSE(ProgrWinForm->isVisible());
+    EXPECT_EQ(form->ConnectCancelled.load(), 0);
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("- -"));
 }
 
 TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
