@@ -359,6 +359,7 @@ TEST_F(SettingsTest, StoredTextsAreCheckedBeforeTheyReachTheEdits)
 // the tool starts with values it can use and writes a sound file on close.
 TEST_F(SettingsTest, DamagedFilesStartWithSoundValues)
 {
+    static const char Binary[] = "\x00\xff\xfe[Cfg\x01\n=\n\x7f\x80VERS\x00=\xc3\x28\n";
     const struct {
         const char* name;
         QByteArray content;
@@ -378,7 +379,7 @@ TEST_F(SettingsTest, DamagedFilesStartWithSoundValues)
         {"missing values", "[Cfg]\nVERS=Version 1.27\n"},
         {"truncated", "[Cfg]\nVERS=Version 1.27\nPNMBUS=3\nPROT=51\nLANG=1\nBDMO"},
         {"no section", "VERS=Version 1.27\nPROT=50\n"},
-        {"binary", QByteArray("\x00\xff\xfe[Cfg\x01\n=\n\x7f\x80VERS\x00=\xc3\x28\n", 24)},
+        {"binary", QByteArray(Binary, sizeof Binary - 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
