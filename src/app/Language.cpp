@@ -235,7 +235,7 @@ void TMainForm::ApplyLanguage()
     if (Shape_Energie_Horizontal)
         Shape_Energie_Horizontal->resize(english ? 275 : 293, Shape_Energie_Horizontal->height());
     if (LabelCertifiedDefault) LabelCertifiedDefault->move(english ? 568 : 510, LabelCertifiedDefault->y());
-    // PlaceLoggerShapes(); not built yet
+    PlaceLoggerShapes();
 
     if (Label_Setup_Webserver) {
         if (WebserverPresent) {

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
 #include "setup/PSWin.h"
@@ -175,6 +176,19 @@ TEST_F(LanguageTest, RadioButtonsSwitchOnlyOnARealChange)
     EXPECT_EQ(form->Language, 0);
     EXPECT_FALSE(form->RadioButton_German->isChecked());
     EXPECT_EQ(form->Label_Main->text(), QStringLiteral("Energy Meter / Help"));
+}
+
+TEST_F(LanguageTest, ShapesAndDefaultMarkMoveWithTheLanguage)
+{
+    struct Row {
+        int language, shapeLeft, lineWidth, defaultLeft;
+    };
+    for (const Row& r : {Row{1, 102, 293, 510}, Row{0, 116, 275, 568}}) {
+        Switch(r.language);
+        EXPECT_EQ(form->Shape_Energy->x(), r.shapeLeft);
+        EXPECT_EQ(form->Shape_Energie_Horizontal->width(), r.lineWidth);
+        EXPECT_EQ(form->LabelCertifiedDefault->x(), r.defaultLeft);
+    }
 }
 
 TEST_F(LanguageTest, RoundTripGivesTheSameTexts)
