@@ -382,6 +382,9 @@ void TMainForm::LoadSettings()
         ComboBox_DisplayRefresh->setCurrentIndex(
             IntInRange(RefreshSetting, 0, ComboBox_DisplayRefresh->count() - 1, 0));
 
+    // The job runners must be in place before the worker exists; this does
+    // nothing when the constructor has installed them already.
+    CreateJobHost();
     CreateComThread(TransportCode);
 
     SetGridHeaders();

@@ -175,6 +175,8 @@ TEST_F(SettingsTest, FirstRunWithoutFileStartsWithTheDefaults)
     ExpectResetValues(f);
     EXPECT_EQ(f.ComboBox_DisplayRefresh->currentIndex(), 0);
     EXPECT_EQ(f.AddressingMode, amPrimary);
+    // The worker found its job runner in place when it was created.
+    EXPECT_TRUE(static_cast<bool>(f.ModbusJobStep));
     ExpectSoundWindow(f);
     // Nothing is written before the window closes.
     EXPECT_FALSE(QFile::exists(IniPath()));
