@@ -2,6 +2,8 @@
 // large layout for itself, the demand page widths and the help panes' focus.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QImage>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -129,6 +131,7 @@ TEST_F(LayoutTest, CheckingTheCheckedLayoutAgainChangesNothing)
 
 TEST_F(LayoutTest, DemandStatusInTheSmallLayoutOpensTheLargeOneUntilTheLegendCloses)
 {
+    f().PageControl_Main->setCurrentWidget(f().Page_Logger);
     f().RadioButton_Small->setChecked(true);
     ASSERT_EQ(f().width(), 860);
 
@@ -142,6 +145,9 @@ TEST_F(LayoutTest, DemandStatusInTheSmallLayoutOpensTheLargeOneUntilTheLegendClo
     EXPECT_FALSE(Shown(f().Label_Parameters));
     EXPECT_FALSE(Shown(f().LabelDemandLargeArrow));
     EXPECT_TRUE(f().RichEdit_DemandLogger_Help_In->toPlainText().contains(QStringLiteral("0008")));
+    // For looking at: the legend over the device-information column.
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    f().grab().toImage().save(QStringLiteral(SCREENSHOT_DIR "/layout-demand-legend.png"));
 
     SendMouse(f().Label_DemandLogger_Help_In_X, QEvent::MouseButtonPress);
     EXPECT_EQ(f().width(), 860);
