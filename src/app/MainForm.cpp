@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/PageBuilders.h"
+#include "comm/Connect.h"
 #include "app/Settings.h"
 #include "app/Text.h"
 #include "app/StringGrid.h"
@@ -26,6 +27,8 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     BuildSetupPage(*this);
     BuildHelpPage(*this);
     ConnectTransportHandlers();
+    CreateJobHost();
+    ConnectConnectionHandlers(*this);
 
     DefaultLanguage = 1;
     Brand = 1;
