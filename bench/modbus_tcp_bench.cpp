@@ -77,6 +77,8 @@ int main(int argc, char** argv)
     }
 
     rig::TestJobHost host(tcModbusTcp);
+    // The worker's hand-over carries the requests to this thread, as in the tool.
+    host.StartWorker();
     if (!host.ConnectTcp(meter.Port())) {
         std::fprintf(stderr, "modbus_tcp_bench: no connection to meter-sim\n");
         return 1;

@@ -5,8 +5,8 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
@@ -26,6 +26,8 @@ bool OnAppThread()
     const QCoreApplication* app = QCoreApplication::instance();
     return app != nullptr && QThread::currentThread() == app->thread();
 }
+
+const QEvent::Type kGateWake = static_cast<QEvent::Type>(QEvent::User + 7);
 
 // Error window of a failed Modbus TCP connect.
 constexpr int kProgressTcpNotAvailable = 18;
@@ -69,10 +71,9 @@ void TPortGate::Release()
         wakeUi = uiWaiting_ > 0;
     }
     cv_.notify_all();
-    // An empty call is enough to end the UI thread's wait for events.
+    // Any event ends the UI thread's wait; the application ignores this one.
     if (wakeUi)
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+        if (QCoreApplication* app = QCoreApplication::instance()) QCoreApplication::postEvent(app, new QEvent(kGateWake));
 }
 
 bool TPortGate::HeldByThisThread() const

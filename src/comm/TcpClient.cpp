@@ -186,8 +186,13 @@ void TModbusTcpClient::TCPIP_receive_timerTimer()
 {
     {
         std::lock_guard lock(m_);
-        if (!armed_ || armedExchange_ != sentExchange_) return;
-        link_.overtime_flag = 1;
+        if (armed_ && armedExchange_ == sentExchange_) {
+            link_.overtime_flag = 1;
+        } else {
+            // The exchange it was started for is over; nobody stopped it from here.
+            if (TCPIP_receive_timer) TCPIP_receive_timer->stop();
+            return;
+        }
     }
     Wake();
 }
@@ -276,11 +281,8 @@ void TModbusTcpClient::EndAnswer()
         armed_ = false;
         link_.receive_data_flag = 0;
     }
-    if (!TCPIP_receive_timer) return;
-    if (QThread::currentThread() == thread())
-        TCPIP_receive_timer->stop();
-    else
-        QMetaObject::invokeMethod(TCPIP_receive_timer, &QTimer::stop, Qt::QueuedConnection);
+    // Off the UI thread the timer is left to stop itself at its next tick.
+    if (TCPIP_receive_timer && QThread::currentThread() == thread()) TCPIP_receive_timer->stop();
 }
 
 void TModbusTcpClient::Wake()

@@ -97,8 +97,10 @@ public:
     // deadline. On the UI thread it runs the events meanwhile. Returns
     // whether the answer is complete.
     bool WaitAnswer(std::chrono::steady_clock::time_point deadline);
-    // After the wait: read events stop storing, receive_data_flag is cleared
-    // and the receive timer stopped. RxBuffer/RxCount may be read from here on.
+    // After the wait: read events stop storing and receive_data_flag is
+    // cleared; the receive timer stops (at once on the UI thread, otherwise at
+    // its next tick, which no longer counts). RxBuffer/RxCount may be read
+    // from here on.
     void EndAnswer();
 
 private:

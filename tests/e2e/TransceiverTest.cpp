@@ -3,7 +3,7 @@
 // worker and the UI thread.
 #include <gtest/gtest.h>
 
-#include <QMetaObject>
+#include <QEvent>
 #include <atomic>
 #include <thread>
 
@@ -273,16 +273,27 @@ TEST_F(SerialExchange, APortThatIsNotOpenRaises)
 
 // ---- the port gate ----
 
+// Notes that the UI thread has handled an event posted to it.
+class UiCall : public QObject {
+public:
+    std::atomic<bool> ran{false};
+
+protected:
+    void customEvent(QEvent*) override { ran = true; }
+};
+
 TEST(PortGate, TheUiThreadWaitsForTheJobWithItsEventsFlowing)
 {
     TPortGate gate;
-    std::atomic<bool> held{false}, uiCallRan{false}, released{false};
+    UiCall uiCall;
+    std::atomic<bool> held{false}, released{false};
+    std::atomic<bool>& uiCallRan = uiCall.ran;
     std::thread worker([&] {
         TPortUse use(gate);
         held = true;
         // As a job's trace or progress does: it needs the UI thread meanwhile.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [&] { uiCallRan = true; }, Qt::BlockingQueuedConnection);
+        QCoreApplication::postEvent(&uiCall, new QEvent(static_cast<QEvent::Type>(QEvent::User + 9)));
+        while (!uiCallRan) std::this_thread::sleep_for(1ms);
         std::this_thread::sleep_for(30ms);
         released = true;
     });

@@ -90,6 +90,8 @@ struct Connected {
     Connected()
     {
         host.MakeTcpClient();
+        // The worker's hand-over carries the requests to this thread.
+        host.StartWorker();
         ok = host.ConnectTcp(peer.Port()) && PumpUntil([this] { return peer.Accepted(); });
     }
 };
