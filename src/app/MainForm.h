@@ -142,6 +142,25 @@ public:
     // Help page screen line: dpi and size of the window's screen.
     void ShowScreenLine();
 
+    // -- page navigation (app/PageNavigation)
+    // Binds the three page controls' changes, the Measurement page's show and
+    // the web-address click; once, from the constructor (a repeat binds nothing).
+    void ConnectPageNavigationHandlers();
+    bool PageNavigationBound = false;
+    // Stops the work of the page left and arms the start of the page shown.
+    void PageControl_Change();
+    void PageControl_EnergyChange();
+    // Never stops a logger read.
+    void PageControl_LoggerChange();
+    void Page_MeasurementShow();
+    // Reveals the device-information labels, the first time only.
+    void ShowSetupDeviceLabels();
+    void Label_Help_middle_logo_webClick();
+    // Label_Main: "Energy Meter / page[ / sub-page]" as the tabs are captioned.
+    void ShowPageTitle();
+    // Opens a web address; unset, the desktop's browser does. Tests put their own here.
+    std::function<void(const QString& url)> OpenWebPage;
+
     // connect and disconnect, their results, device information
     // (comm/Connect, comm/ConnectionResults, values/DeviceInfoDisplay)
     // Binds the connect button, the address key filters, the addressing and
