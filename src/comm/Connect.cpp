@@ -404,6 +404,10 @@ void TMainForm::Button_Setup_Device_ConnectClick()
 
 void TMainForm::DisconnectDevice()
 {
+    // A job may be exchanging frames on the port right now (a disconnect while
+    // measuring): cancel it and let it finish its exchange before the port goes.
+    if (GetJob() != 0) SetJob(0);
+    const TPortUse portUse(JobHost().PortGate());
     const char transport = TransportCode;
     if (transport == tcMBus) {
         SendMbusSelect();

@@ -396,3 +396,31 @@ TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
 }
 
 }  // namespace
+
+// The user disconnects while a measuring job is in the middle of an exchange:
+// the job is cancelled and the port closes only after the job has let go of it.
+TEST_F(ConnectE2ETest, DisconnectWhileAJobExchangesWaitsForThePort)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--delay-ms", "150"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseRtu(QStringLiteral("1"));
+    {
+        User user;
+        ConnectUntil(user, QStringLiteral("The device is connected."));
+        ExpectConnected(user);
+    }
+
+    User user;
+    form->SetJob(jcModbusMeasurement);
+    ASSERT_TRUE(PumpUntil([&] { return form->ReadStepBusy.load() != 0; }));
+    ClickConnect();
+    ExpectDisconnected();
+    EXPECT_EQ(form->SerialPort, nullptr);
+    EXPECT_EQ(form->GetJob(), 0);
+    // The cancelled job reports nothing of its own.
+    PumpUntil([] { return false; }, 800ms);
+    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.Ids().toStdString();
+}
