@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include "app/Application.h"
 #include "app/PageBuilders.h"
 #include "comm/Connect.h"
 #include "app/Settings.h"
@@ -29,6 +30,16 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ConnectTransportHandlers();
     CreateJobHost();
     ConnectConnectionHandlers(*this);
+    // A fault that escapes a job runner is shown like any escaped exception.
+    WorkerFaultHook = [](std::exception_ptr fault) {
+        try {
+            std::rethrow_exception(fault);
+        } catch (const std::exception& e) {
+            TApplication::ShowException(QString::fromUtf8(e.what()));
+        } catch (...) {
+            TApplication::ShowException(QStringLiteral("Unknown exception"));
+        }
+    };
 
     DefaultLanguage = 1;
     Brand = 1;

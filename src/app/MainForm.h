@@ -106,7 +106,7 @@ public:
     // The item-count choices of the demand logger, by the device's logger size.
     void FillDemandItemCounts();
     // 1 disconnected, 2 connected; any other value changes nothing.
-    void ShowConnectionState(int state);
+    void ShowConnectionState(int state) override;
     // About text and help of the brand, and the code tables of the logger panes.
     void ShowHelpTexts();
 
@@ -194,7 +194,7 @@ public:
     void ConnectTransportHandlers();
     // 50 M-Bus, 51 Modbus RTU, 52 Modbus TCP: the whole window to that transport,
     // disconnected. Any other mode only resets the device information. Any thread.
-    void SetProtocolMode(int mode);
+    void SetProtocolMode(int mode) override;
     void RadioButton_MBusClick();
     void RadioButton_Modbus_RTUClick();
     void RadioButton_Modbus_TCPIPClick();
@@ -212,10 +212,10 @@ public:
     void PopUpDeleteAllClick();
     void PopUpSelectAllClick();
     // TComActivity code; any thread.
-    void ShowComActivity(int code);
+    void ShowComActivity(int code) override;
     void Timer_Image_Com_in_ProgressTimer();
     // Any thread.
-    void StopBusyIndicator();
+    void StopBusyIndicator() override;
     MonitorState Monitor;
 
 
