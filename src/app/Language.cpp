@@ -12,6 +12,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <utility>
+
 #include "app/MainForm.h"
 #include "app/Shape.h"
 #include "app/StringGrid.h"
@@ -133,6 +135,30 @@ void TMainForm::ApplyLanguage()
     SetCaption(Label_Freq_Synchronization, Txt(TxtSynchronization, L));
     SetCaption(GroupBox_VoltageStatus, Txt(TxtVoltageStatus, L));
     SetCaption(GroupBox_CurrentStatus, Txt(TxtCurrentStatus, L));
+    // The value groups are titled by their quantity's symbol, the wiring
+    // picture and the status rows by the conductor.
+    const std::pair<QGroupBox*, const LangText*> valueGroups[] = {
+        {GroupBox_U1, &TxtGroupU1},         {GroupBox_U2, &TxtGroupU2},         {GroupBox_U3, &TxtGroupU3},
+        {GroupBox_U12, &TxtGroupU12},       {GroupBox_U23, &TxtGroupU23},       {GroupBox_U13, &TxtGroupU13},
+        {GroupBox_THD_U1, &TxtGroupThdU1},  {GroupBox_THD_U2, &TxtGroupThdU2},  {GroupBox_THD_U3, &TxtGroupThdU3},
+        {GroupBox_I1, &TxtGroupI1},         {GroupBox_I2, &TxtGroupI2},         {GroupBox_I3, &TxtGroupI3},
+        {GroupBox_THDI1, &TxtGroupThdI1},   {GroupBox_THDI2, &TxtGroupThdI2},   {GroupBox_THDI3, &TxtGroupThdI3},
+        {GroupBox_IN, &TxtGroupIN},
+        {GroupBox_P1, &TxtGroupP1},         {GroupBox_P2, &TxtGroupP2},         {GroupBox_P3, &TxtGroupP3},
+        {GroupBox_Q1, &TxtGroupQ1},         {GroupBox_Q2, &TxtGroupQ2},         {GroupBox_Q3, &TxtGroupQ3},
+        {GroupBox_S1, &TxtGroupS1},         {GroupBox_S2, &TxtGroupS2},         {GroupBox_S3, &TxtGroupS3},
+        {GroupBox_PF1, &TxtGroupPF1},       {GroupBox_PF2, &TxtGroupPF2},       {GroupBox_PF3, &TxtGroupPF3},
+        {GroupBox_PTotal, &TxtPowerTotal},  {GroupBox_QTotal, &TxtReactivePowerTotal},
+        {GroupBox_STotal, &TxtApparentPowerTotal}, {GroupBox_PFTotal, &TxtPowerFactorTotal},
+    };
+    for (const auto& [group, text] : valueGroups) SetCaption(group, Txt(*text, L));
+    const std::pair<QLabel*, const LangText*> phaseLabels[] = {
+        {Label_L1, &TxtWireL1},           {Label_L2, &TxtWireL2},           {Label_L3, &TxtWireL3},
+        {Label_N, &TxtWireN},
+        {Label_UStatus_L1, &TxtPhaseL1},  {Label_UStatus_L2, &TxtPhaseL2},  {Label_UStatus_L3, &TxtPhaseL3},
+        {Label_IStatus_L1, &TxtPhaseL1},  {Label_IStatus_L2, &TxtPhaseL2},  {Label_IStatus_L3, &TxtPhaseL3},
+    };
+    for (const auto& [label, text] : phaseLabels) SetCaption(label, Txt(*text, L));
 
     // Device information beside the pages.
     SetCaption(Label_Tariff, Txt(TxtTariff, L));
@@ -145,6 +171,9 @@ void TMainForm::ApplyLanguage()
     SetCaption(Label_Sec_Manufacturer, Txt(TxtSecondaryManufacturer, L));
     SetCaption(Label_Sec_Version, Txt(TxtSecondaryVersion, L));
     SetCaption(Label_Sec_Type, Txt(TxtSecondaryType, L));
+    SetCaption(Label_Sec_ID, Txt(TxtSecondaryId, L));
+    SetCaption(Label_VT, Txt(TxtVtRatio, L));
+    SetCaption(Label_CT, Txt(TxtCtRatio, L));
     SetCaption(Label_Demand, Txt(TxtPeriod, L));
     SetCaption(Label_Main_DeviceTime, Txt(TxtDeviceDateAndTime, L));
 
@@ -193,12 +222,19 @@ void TMainForm::ApplyLanguage()
     SetCaption(Button_Events_Read, Txt(TxtEventsRead, L));
     SetCaption(Label_Events_Items, Txt(TxtEventsItems, L));
     SetCaption(CheckBox_Events_SaveToFile, Txt(TxtEventsSaveToFile, L));
+    SetCaption(LabelDemandStatus, Txt(TxtDemandStatusLegendOpen, L));
+    SetCaption(Label_DemandLogger_Help_In_X, Txt(TxtCloseMark, L));
 
     // Setup page.
     SetCaption(Label_IP_Address, Txt(TxtSetupIpAddress, L));
     SetCaption(Label_Baudrate, Txt(TxtBaudRate, L));
     SetCaption(GroupBox_CommunicationSetup, Txt(TxtCommunicationSetup, L));
     SetCaption(GroupBox_Setup_Protocol, Txt(TxtNetworkProtocol, L));
+    SetCaption(RadioButton_MBus, Txt(TxtMbus, L));
+    SetCaption(RadioButton_Modbus_RTU, Txt(TxtModbusRtu, L));
+    SetCaption(RadioButton_Modbus_TCPIP, Txt(TxtModbusTcpIp, L));
+    SetCaption(GroupBox_Setup_Port, Txt(TxtSerialPort, L));
+    SetCaption(GroupBox_Setup_TCPIP, Txt(TxtTcpIpConnection, L));
     SetCaption(GroupBox_DeviceAddress, Txt(TxtDeviceAddress, L));
     SetCaption(GroupBox_Setup_Display, Txt(TxtDisplaySetup, L));
     SetCaption(Label_RefreshTime, Txt(TxtUpdateIntervalMeasurement, L));
@@ -254,6 +290,8 @@ void TMainForm::ApplyLanguage()
     SetCaption(RadioButtonPrimaryAddress, Txt(TxtSetupPrimary, L));
     SetCaption(RadioButtonSecondaryAddress, Txt(TxtSetupSecondary, L));
     SetCaption(Button_Setup_SearchDevices, Txt(TxtNetworkScan, L));
+    SetCaption(RadioButton_Scan_Address, Txt(TxtScanByAddress, L));
+    SetCaption(RadioButton_Scan_Baudrate, Txt(TxtScanByBaudRate, L));
     SetCaption(Label_Devices, Txt(TxtDevicesAddress, L));
     SetCaption(GroupBox_DeviceSetup, Txt(TxtDeviceSetup, L));
     SetCaption(Label_Setup_Command, Txt(TxtCommand, L));

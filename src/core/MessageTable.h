@@ -146,6 +146,61 @@ extern const LangText TxtScreenDpi; // "dpi: " + pixels per inch + ", " + width 
 extern const LangText TxtFreqAbove70Hz; // shown instead of the frequency on a frequency flag
 extern const LangText TxtFreqBelow40Hz;
 
+// Captions of the port and TCP/IP groups, the transport and scan choices, the
+// device-information rows of the secondary ID and the ratios, the demand status
+// legend's opener and close mark, and the measurement groups and phase labels.
+extern const LangText TxtSerialPort;
+extern const LangText TxtTcpIpConnection;
+extern const LangText TxtScanByAddress;
+extern const LangText TxtScanByBaudRate;
+extern const LangText TxtSecondaryId;
+extern const LangText TxtVtRatio;
+extern const LangText TxtCtRatio;
+extern const LangText TxtDemandStatusLegendOpen; // opens the legend of the demand status bits
+extern const LangText TxtPowerTotal; // totals row: " P Total " and the like
+extern const LangText TxtReactivePowerTotal;
+extern const LangText TxtApparentPowerTotal;
+extern const LangText TxtPowerFactorTotal;
+extern const LangText TxtMbus; // this and the following read the same in both languages
+extern const LangText TxtModbusRtu;
+extern const LangText TxtModbusTcpIp;
+extern const LangText TxtCloseMark;
+extern const LangText TxtGroupU1; // measurement groups: the quantity's symbol framed by blanks
+extern const LangText TxtGroupU2;
+extern const LangText TxtGroupU3;
+extern const LangText TxtGroupU12;
+extern const LangText TxtGroupU23;
+extern const LangText TxtGroupU13;
+extern const LangText TxtGroupThdU1;
+extern const LangText TxtGroupThdU2;
+extern const LangText TxtGroupThdU3;
+extern const LangText TxtGroupI1;
+extern const LangText TxtGroupI2;
+extern const LangText TxtGroupI3;
+extern const LangText TxtGroupIN;
+extern const LangText TxtGroupThdI1;
+extern const LangText TxtGroupThdI2;
+extern const LangText TxtGroupThdI3;
+extern const LangText TxtGroupP1;
+extern const LangText TxtGroupP2;
+extern const LangText TxtGroupP3;
+extern const LangText TxtGroupQ1;
+extern const LangText TxtGroupQ2;
+extern const LangText TxtGroupQ3;
+extern const LangText TxtGroupS1;
+extern const LangText TxtGroupS2;
+extern const LangText TxtGroupS3;
+extern const LangText TxtGroupPF1;
+extern const LangText TxtGroupPF2;
+extern const LangText TxtGroupPF3;
+extern const LangText TxtWireL1; // wiring picture: the line and neutral conductors
+extern const LangText TxtWireL2;
+extern const LangText TxtWireL3;
+extern const LangText TxtWireN;
+extern const LangText TxtPhaseL1; // rows of the voltage and current status groups
+extern const LangText TxtPhaseL2;
+extern const LangText TxtPhaseL3;
+
 // -- Messages, button captions, status lines, progress window texts and setup command names
 extern const LangText TxtDeviceConnected;
 extern const LangText TxtCancel;

@@ -106,6 +106,20 @@ const LangText TxtShowCommunicationForExperts{"Show communication (for experts)"
                                               "Kommunikation anzeigen (für Experten)"};
 const LangText TxtDisableWebserver{"Disable Webserver", "Webserver deaktivieren"};
 
+// Captions of controls that name what they choose or what sits beside them.
+const LangText TxtSerialPort{" Serial Port ", " Serielle Schnittstelle "};
+const LangText TxtTcpIpConnection{" TCP/IP Connection ", " TCP/IP-Verbindung "};
+const LangText TxtScanByAddress{"By Address", "Nach Adresse"};
+const LangText TxtScanByBaudRate{"By Baud Rate", "Nach Baudrate"};
+const LangText TxtSecondaryId{"ID Number:", "ID-Nummer:"};
+const LangText TxtVtRatio{"VT Ratio:", "VT-Verhältnis:"};
+const LangText TxtCtRatio{"CT Ratio:", "CT-Verhältnis:"};
+const LangText TxtDemandStatusLegendOpen{"Legend", "Legende"};
+const LangText TxtPowerTotal{" P Total ", " P gesamt "};
+const LangText TxtReactivePowerTotal{" Q Total ", " Q gesamt "};
+const LangText TxtApparentPowerTotal{" S Total ", " S gesamt "};
+const LangText TxtPowerFactorTotal{" PF Total ", " PF gesamt "};
+
 // Texts that read the same in both languages.
 const LangText TxtSerialMode8E1{" Data Bits: 8  Parity: Even  Stop Bits: 1", " Data Bits: 8  Parity: Even  Stop Bits: 1"};
 const LangText TxtSerialMode8O1{" Data Bits: 8  Parity: Odd   Stop Bits: 1", " Data Bits: 8  Parity: Odd   Stop Bits: 1"};
@@ -117,3 +131,44 @@ const LangText TxtSelectAll{"Select All", "Select All"};
 const LangText TxtScreenDpi{"dpi: ", "dpi: "};
 const LangText TxtFreqAbove70Hz{"> 70 Hz", "> 70 Hz"};
 const LangText TxtFreqBelow40Hz{"< 40 Hz", "< 40 Hz"};
+
+// Symbols and names of the transports, measured quantities and conductors.
+const LangText TxtMbus{"M-Bus", "M-Bus"};
+const LangText TxtModbusRtu{"Modbus RTU", "Modbus RTU"};
+const LangText TxtModbusTcpIp{"Modbus TCP/IP", "Modbus TCP/IP"};
+const LangText TxtCloseMark{"×", "×"};
+const LangText TxtGroupU1{" U1 ", " U1 "};
+const LangText TxtGroupU2{" U2 ", " U2 "};
+const LangText TxtGroupU3{" U3 ", " U3 "};
+const LangText TxtGroupU12{" U12 ", " U12 "};
+const LangText TxtGroupU23{" U23 ", " U23 "};
+const LangText TxtGroupU13{" U13 ", " U13 "};
+const LangText TxtGroupThdU1{" THD U1 ", " THD U1 "};
+const LangText TxtGroupThdU2{" THD U2 ", " THD U2 "};
+const LangText TxtGroupThdU3{" THD U3 ", " THD U3 "};
+const LangText TxtGroupI1{" I1 ", " I1 "};
+const LangText TxtGroupI2{" I2 ", " I2 "};
+const LangText TxtGroupI3{" I3 ", " I3 "};
+const LangText TxtGroupIN{" IN ", " IN "};
+const LangText TxtGroupThdI1{" THD I1 ", " THD I1 "};
+const LangText TxtGroupThdI2{" THD I2 ", " THD I2 "};
+const LangText TxtGroupThdI3{" THD I3 ", " THD I3 "};
+const LangText TxtGroupP1{" P1 ", " P1 "};
+const LangText TxtGroupP2{" P2 ", " P2 "};
+const LangText TxtGroupP3{" P3 ", " P3 "};
+const LangText TxtGroupQ1{" Q1 ", " Q1 "};
+const LangText TxtGroupQ2{" Q2 ", " Q2 "};
+const LangText TxtGroupQ3{" Q3 ", " Q3 "};
+const LangText TxtGroupS1{" S1 ", " S1 "};
+const LangText TxtGroupS2{" S2 ", " S2 "};
+const LangText TxtGroupS3{" S3 ", " S3 "};
+const LangText TxtGroupPF1{" PF1 ", " PF1 "};
+const LangText TxtGroupPF2{" PF2 ", " PF2 "};
+const LangText TxtGroupPF3{" PF3 ", " PF3 "};
+const LangText TxtWireL1{"L1", "L1"};
+const LangText TxtWireL2{"L2", "L2"};
+const LangText TxtWireL3{"L3", "L3"};
+const LangText TxtWireN{"N", "N"};
+const LangText TxtPhaseL1{"L1:", "L1:"};
+const LangText TxtPhaseL2{"L2:", "L2:"};
+const LangText TxtPhaseL3{"L3:", "L3:"};
