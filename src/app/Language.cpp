@@ -107,8 +107,6 @@ void TMainForm::ApplyLanguage()
     const int L = Language;
     const QString blank(QLatin1Char(' '));
 
-    // The page shown at start-up; a page change replaces the title.
-    SetCaption(Label_Main, Txt(TxtEnergyMeter, L) + QStringLiteral(" / ") + Txt(TxtHelp, L));
 
     SetTabCaption(PageControl_Main, Page_Measurement, Txt(TxtMeasurement, L));
     SetTabCaption(PageControl_Main, Page_Energy, Txt(TxtEnergy, L));
@@ -311,6 +309,10 @@ void TMainForm::ApplyLanguage()
             legend += QLatin1Char('\r') + Txt(english ? TxtDemandStatusLegend2En : TxtDemandStatusLegend2De);
         SetPaneText(RichEdit_DemandLogger_Help_In, legend);
     }
+
+    // The title names the page actually shown (the Help page at start-up), in
+    // the new language, once every tab carries its new caption.
+    ShowPageTitle();
 }
 
 void TMainForm::SetGridHeaders()

@@ -62,6 +62,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     StringGrid_DemandLogger->SetColCount(DemandExtraColumn ? 11 : 10);
     SetupLabelsPending = 1;
     ConnectSettingsHandlers();
+    ConnectPageNavigationHandlers();
 }
 
 TMainForm::~TMainForm()

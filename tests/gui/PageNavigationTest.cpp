@@ -320,6 +320,19 @@ TEST_F(PageNavigationTest, TitleLineNamesThePageAndSubPageInTheLanguage)
     }
 }
 
+// A language switch on a page other than Help keeps naming the page shown.
+TEST_F(PageNavigationTest, LanguageSwitchKeepsTheTitleOfTheShownPage)
+{
+    SetLanguage(0);
+    f().PageControl_Energy->setCurrentWidget(f().Page_FreezeCounters);
+    Show(f().Page_Energy);
+    ASSERT_EQ(f().Label_Main->text(), QStringLiteral("Energy Meter / Energy / Freeze Counters"));
+    SetLanguage(1);
+    EXPECT_EQ(f().Label_Main->text(), QStringLiteral("Energiezähler / Energie / Stichtagszähler"));
+    SetLanguage(0);
+    EXPECT_EQ(f().Label_Main->text(), QStringLiteral("Energy Meter / Energy / Freeze Counters"));
+}
+
 // Wide only for the demand sub-page left wide; "narrow widths only" elsewhere
 // keeps the arrow's caption, so the wide page comes back with the Logger page.
 TEST_F(PageNavigationTest, DemandPageWidthFollowsTheShownLoggerSubPage)
