@@ -297,13 +297,14 @@ void TMainForm::Button_Setup_Device_ConnectClick()
     const int L = Language;
     if (transport == tcMBus || transport == tcModbusRtu) {
         const bool mbus = transport == tcMBus;
-        ManufacturerIndex = 0;
         if (TCPIP_receive_timer) TCPIP_receive_timer->stop();
         if (!CaptionIs(Button_Setup_Device_Connect, TxtConnectDevice, L)) {
             DisconnectDevice();
             return;
         }
 
+        // Only now: while connected a job may still be building frames with it.
+        ManufacturerIndex = 0;
         SelectFrameKind = 0;
         if (PortOpen) CloseComPort(SerialPort, *this);
         QComboBox* portList = mbus ? ComboBox_Setup_Port_MBus : ComboBox_Setup_Port_ModBus;
