@@ -69,7 +69,7 @@ TEST(ConnectRules, ProgressItemCountsByBaudIndex)
 TEST(ConnectRules, IpTextIsPaddedGroupByGroup)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"172.016.  7.  5", "172.016.007.005"}, {"010.000.001.100", "010.000.001.100"},
+        {"127.016.  7.  5", "127.016.007.005"}, {"127.000.001.100", "127.000.001.100"},
         {"  1. 22.   .255", "001.022.000.255"}, {"127.000.000.001", "127.000.000.001"},
         {"", "000.000.000.000"},
     };
@@ -80,8 +80,8 @@ TEST(ConnectRules, IpTextIsPaddedGroupByGroup)
 TEST(ConnectRules, HostAddressDropsLeadingZeros)
 {
     const std::pair<const char*, std::optional<QString>> cases[] = {
-        {"010.000.001.100", QStringLiteral("10.0.1.100")},
-        {"172.016.007.005", QStringLiteral("172.16.7.5")},
+        {"127.000.001.100", QStringLiteral("127.0.1.100")},
+        {"127.016.007.005", QStringLiteral("127.16.7.5")},
         {"127,000,000,001", QStringLiteral("127.0.0.1")},
         {"127.0 00.000.001", QStringLiteral("127.0.0.1")},
         {".127.000.000", std::nullopt},
@@ -397,14 +397,14 @@ TEST_F(ConnectWindowTest, PortThatDoesNotOpenIsReported)
 
 TEST_F(ConnectWindowTest, IpEditIsNormalisedInPlace)
 {
-    // Only the texts are checked: these hosts are never connected to.
+    // Only the texts are checked: nothing is connected to.
     QLineEdit& ip = *form->MaskEdit_IPAddress;
-    ip.setText(QStringLiteral("172.016.  7.  5"));
-    EXPECT_EQ(NormaliseIpEdit(ip), QStringLiteral("172.016.007.005"));
-    EXPECT_EQ(ip.displayText(), QStringLiteral("172.016.007.005"));
-    EXPECT_EQ(HostFromIpText(ip.displayText()), QStringLiteral("172.16.7.5"));
-    ip.setText(QStringLiteral("010.000.001.100"));
-    EXPECT_EQ(HostFromIpText(NormaliseIpEdit(ip)), QStringLiteral("10.0.1.100"));
+    ip.setText(QStringLiteral("127.016.  7.  5"));
+    EXPECT_EQ(NormaliseIpEdit(ip), QStringLiteral("127.016.007.005"));
+    EXPECT_EQ(ip.displayText(), QStringLiteral("127.016.007.005"));
+    EXPECT_EQ(HostFromIpText(ip.displayText()), QStringLiteral("127.16.7.5"));
+    ip.setText(QStringLiteral("127.000.001.100"));
+    EXPECT_EQ(HostFromIpText(NormaliseIpEdit(ip)), QStringLiteral("127.0.1.100"));
 }
 
 TEST_F(ConnectWindowTest, PortAbove65535BecomesTheModbusPort)

@@ -205,7 +205,7 @@ TEST_F(SettingsTest, ChoicesSurviveCloseAndStart)
         f.MaskEdit_Setup_Primary_Address->setText(QStringLiteral("17"));
         f.MaskEdit_Setup_ModBus_Address->setText(QStringLiteral("200"));
         f.MaskEdit_Setup_Sec_Address->setText(QStringLiteral("1234ABCD"));
-        f.MaskEdit_IPAddress->setText(QStringLiteral("192.168.001.020"));
+        f.MaskEdit_IPAddress->setText(QStringLiteral("127.000.001.020"));
         f.StringGrid_DemandLogger->SetColWidth(1, 120);
         f.StringGrid_DemandLogger->SetColWidth(7, 30);
         f.StringGrid_CertifiedLogger->SetColWidth(2, 150);
@@ -237,7 +237,7 @@ TEST_F(SettingsTest, ChoicesSurviveCloseAndStart)
     EXPECT_EQ(f.MaskEdit_Setup_Primary_Address->text(), QStringLiteral("17"));
     EXPECT_EQ(f.MaskEdit_Setup_ModBus_Address->text(), QStringLiteral("200"));
     EXPECT_EQ(f.MaskEdit_Setup_Sec_Address->text(), QStringLiteral("1234ABCD"));
-    EXPECT_EQ(f.MaskEdit_IPAddress->displayText(), QStringLiteral("192.168.001.020"));
+    EXPECT_EQ(f.MaskEdit_IPAddress->displayText(), QStringLiteral("127.000.001.020"));
     EXPECT_EQ(f.StringGrid_DemandLogger->ColWidth(1), 120);
     EXPECT_EQ(f.StringGrid_DemandLogger->ColWidth(7), 30);
     EXPECT_EQ(f.StringGrid_DemandLogger->ColWidth(0), 55);
@@ -247,7 +247,7 @@ TEST_F(SettingsTest, ChoicesSurviveCloseAndStart)
 TEST_F(SettingsTest, FileOfAnotherVersionGivesDefaultsButKeepsTheRefreshIndex)
 {
     WriteIni("[Cfg]\nVERS=Version 1.26\nPNMBUS=7\nPNMODBUS=9\nBDMBUS=1\nBDMODBUS=2\nSMODEMODBUS=3\nPROT=50\n"
-             "LANG=1\nREFR=2\nADDRPR=12\nADDRSEC=11112222\nADDRMDB=33\nADDRTCP=010.000.000.001\nSIZE=2\n"
+             "LANG=1\nREFR=2\nADDRPR=12\nADDRSEC=11112222\nADDRMDB=33\nADDRTCP=127.010.000.001\nSIZE=2\n"
              "DEMWINSZ=1\nSGDL0=200\nSGCL0=300\n");
     auto windows = Start();
     TMainForm& f = windows->Main();
@@ -338,8 +338,8 @@ TEST_F(SettingsTest, StoredTextsAreCheckedBeforeTheyReachTheEdits)
         {"0000000G", false, false, false},
         {"1234567", false, false, false},
         {"127.000.000.001", false, false, true},
-        {"192.168.1  .5  ", false, false, true},
-        {"10.0.0.1", false, false, true},
+        {"127.168.1  .5  ", false, false, true},
+        {"127.0.0.1", false, false, true},
         {"1.2.3", false, false, false},
         {"1.2.3.4.5", false, false, false},
         {"1000.0.0.1", false, false, false},
