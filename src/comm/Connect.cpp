@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <array>
+#include <optional>
 
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
@@ -303,7 +304,12 @@ void TMainForm::Button_Setup_Device_ConnectClick()
             return;
         }
 
-        // Only now: while connected a job may still be building frames with it.
+        // A job may still be exchanging frames on the port: a connect whose
+        // window was cancelled, or whose time bar ran out, before the device
+        // answered. It is cancelled and let finish before the port and the
+        // addressing change under it; the gate goes before any modal window.
+        if (GetJob() != 0) SetJob(0);
+        std::optional<TPortUse> portUse(std::in_place, JobHost().PortGate());
         ManufacturerIndex = 0;
         SelectFrameKind = 0;
         if (PortOpen) CloseComPort(SerialPort, *this);
@@ -321,6 +327,7 @@ void TMainForm::Button_Setup_Device_ConnectClick()
         }
         for (int i = 0; i < tries && !PortOpen; ++i) OpenComPort(SerialPort, *this, BaudItemIndex(*this));
         if (!PortOpen) {
+            portUse.reset();
             ShowError(*this, pwPortNotOpen, Txt(TxtDeviceNotAvailable, L), PortNotOpenSuffix);
             return;
         }
@@ -330,16 +337,19 @@ void TMainForm::Button_Setup_Device_ConnectClick()
                 ParseConnectAddress(MaskEdit_Setup_Primary_Address ? MaskEdit_Setup_Primary_Address->text() : QString(),
                                     0, 250);
             if (!address) {
+                portUse.reset();
                 // The port stays open for the corrected address.
                 WarnBox(*this, AddressRangeMessage(L, 0, 250));
                 return;
             }
             DeviceAddress = static_cast<uint8_t>(*address);
+            portUse.reset();
             SetJob(jcMBusIdentify);
             ShowConnecting(*this, pwMbusPrimaryConnect, Txt(TxtWait, L), QString(), MbusConnectItemCount(MbusBaudIndex));
         } else if (mbus && AddressingMode == amSecondary) {
             SecondaryAddress =
                 SecondaryAddressFromEdit(MaskEdit_Setup_Sec_Address ? MaskEdit_Setup_Sec_Address->displayText() : QString());
+            portUse.reset();
             SetJob(jcMBusIdentify);
             ShowConnecting(*this, pwMbusSecondaryConnect, Txt(TxtWait, L), QString(), MbusSecondaryItemCount);
         } else if (!mbus) {
@@ -347,10 +357,12 @@ void TMainForm::Button_Setup_Device_ConnectClick()
                 ParseConnectAddress(MaskEdit_Setup_ModBus_Address ? MaskEdit_Setup_ModBus_Address->text() : QString(),
                                     1, 247);
             if (!address) {
+                portUse.reset();
                 WarnBox(*this, AddressRangeMessage(L, 1, 247));
                 return;
             }
             DeviceAddress = static_cast<uint8_t>(*address);
+            portUse.reset();
             SetJob(jcModbusIdentify);
             ShowConnecting(*this, pwModbusRtuConnect, Txt(TxtWait, L), QString(),
                            ModbusConnectItemCount(ModbusBaudIndex));
@@ -477,7 +489,10 @@ void TMainForm::RadioButtonSecondaryAddressClick()
 void TMainForm::ComboBox_Setup_DeviceBaudrateChange()
 {
     // A port open at the old rate is let go; the next connect opens it anew.
+    // A job still exchanging on it is cancelled and let finish first.
     if (PortOpen) {
+        if (GetJob() != 0) SetJob(0);
+        const TPortUse portUse(JobHost().PortGate());
         if (!PortOpenError) CloseComPort(SerialPort, *this);
         PortOpen = 0;
     }

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "app/MainForm.h"
+#include "comm/JobHost.h"
 #include "core/SerialFraming.h"
 #include "platform/ComPort.h"
 
@@ -58,6 +59,10 @@ void TMainForm::RefreshSerialPorts(int mode)
 
     std::vector<int> found;
     if (mode == RefreshProbe) {
+        // The probe opens and closes every port, the one a job may still be
+        // exchanging on among them: that job is cancelled and let finish first.
+        if (GetJob() != 0) SetJob(0);
+        const TPortUse portUse(JobHost().PortGate());
         const int baudItem = ComboBox_Setup_DeviceBaudrate ? ComboBox_Setup_DeviceBaudrate->currentIndex() : -1;
         found = ProbeSerialPorts(SerialPort, *this, baudItem);
     }
@@ -87,8 +92,11 @@ void TMainForm::ComboBox_Setup_Port_ModBusChange()
 
 void TMainForm::ComboBox_Setup_DeviceSerialModeChange()
 {
-    // The new framing takes effect with the next port object.
+    // The new framing takes effect with the next port object. A job still
+    // exchanging on the old one is cancelled and let finish first.
     if (PortOpen) {
+        if (GetJob() != 0) SetJob(0);
+        const TPortUse portUse(JobHost().PortGate());
         if (!PortOpenError) CloseComPort(SerialPort, *this);
         PortOpen = 0;
     }

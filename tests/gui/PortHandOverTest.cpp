@@ -1,0 +1,205 @@
+// The window's handlers that let the serial port go or open it anew, run while
+// a job is still exchanging frames on it: a connect whose progress window was
+// closed before the device answered, then a click on connect, a new baud rate
+// or framing, or a port probe. The job must finish its exchange on the port
+// and the address it started with, and nothing of it may fail.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../unit/PtyPair.h"
+#include "WorkerTestSupport.h"
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "comm/Connect.h"
+#include "comm/ModbusRunner.h"
+#include "platform/ComPort.h"
+
+namespace {
+
+constexpr int kModbusRtuMode = 51;
+constexpr uint8_t kJobAddress = 5;
+// A Modbus RTU read request: unit, function, register, count, CRC.
+constexpr size_t kReadRequestLength = 8;
+
+// The far end of the line: notes the unit address of every request that
+// reaches it and answers none, so the job sits in its answer wait.
+class SilentMeter {
+public:
+    explicit SilentMeter(PtyPair& pty) : pty_(pty), thread_([this] { Listen(); }) {}
+    ~SilentMeter()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    SilentMeter(const SilentMeter&) = delete;
+    SilentMeter& operator=(const SilentMeter&) = delete;
+
+    std::vector<uint8_t> Units() const
+    {
+        std::lock_guard lock(m_);
+        return units_;
+    }
+    size_t Requests() const { return Units().size(); }
+
+private:
+    void Listen()
+    {
+        while (!stop_) {
+            const std::vector<uint8_t> frame = pty_.PeerRead(kReadRequestLength, 50);
+            if (frame.size() == kReadRequestLength) {
+                std::lock_guard lock(m_);
+                units_.push_back(frame[0]);
+            } else if (frame.empty()) {
+                // A closed tool end reads as an instant hang-up.
+                std::this_thread::sleep_for(10ms);
+            }
+        }
+    }
+
+    PtyPair& pty_;
+    mutable std::mutex m_;
+    std::vector<uint8_t> units_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class PortHandOverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pty = std::make_unique<PtyPair>(config.PortLink(7), config.Root() + "/meter");
+        ASSERT_TRUE(pty->Ready());
+        form = std::make_unique<TMainForm>();
+        MainForm = form.get();
+        progress = std::make_unique<TProgrWinForm>(*form);
+        ProgrWinForm = progress.get();
+        form->Language = 0;
+        // The first job is the real identification; later ones are only noted.
+        form->ModbusJobStep = [this] {
+            if (runs.fetch_add(1) == 0) {
+                RunModbusJobStep(*form);
+                return;
+            }
+            later.store(form->GetJob());
+            form->SetJob(0);
+        };
+        form->WorkerFaultHook = [this](std::exception_ptr) { ++faults; };
+        form->CreateComThread(form->TransportCode, 10ms);
+
+        form->SetProtocolMode(kModbusRtuMode);
+        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
+        ports->clear();
+        ports->addItem(QStringLiteral("COM7"));
+        ports->setCurrentIndex(0);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);
+        form->ModbusBaudIndex = 5;
+        form->PortIndex = 6;
+        ASSERT_TRUE(OpenComPort(form->SerialPort, *form, 5));
+        form->ShowConnectionState(1);
+        form->DeviceAddress = kJobAddress;
+    }
+
+    void TearDown() override
+    {
+        form->SetJob(0);
+        form->ShutdownWorker();
+        CloseComPort(form->SerialPort, *form);
+        ProgrWinForm = nullptr;
+        progress.reset();
+        MainForm = nullptr;
+        form.reset();
+    }
+
+    // Starts the identification and returns once its first request is on the
+    // line, the job waiting for the answer.
+    void StartExchange(const SilentMeter& meter)
+    {
+        form->SetJob(jcModbusIdentify);
+        ASSERT_TRUE(PumpUntil([&] { return meter.Requests() > 0; }, 10s));
+    }
+
+    bool WorkerIdle()
+    {
+        return form->GetJob() == 0 && form->ComThread->Suspended() && form->ComThread->Parked();
+    }
+
+    ScopedConfigHome config;
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TProgrWinForm> progress;
+    std::atomic<int> runs{0};
+    std::atomic<uint8_t> later{0};
+    std::atomic<int> faults{0};
+};
+
+TEST_F(PortHandOverTest, HandlersThatLetThePortGoWaitForTheExchange)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TMainForm&)> handler;
+    };
+    const Case cases[] = {
+        {"baud rate", [](TMainForm& f) { f.ComboBox_Setup_DeviceBaudrateChange(); }},
+        {"framing", [](TMainForm& f) { f.ComboBox_Setup_DeviceSerialModeChange(); }},
+        {"port probe", [](TMainForm& f) { f.Button_Setup_SerialPort_RefreshClick(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        runs = 0;
+        faults = 0;
+        if (!form->PortOpen) {
+            form->PortIndex = 6;
+            ASSERT_TRUE(OpenComPort(form->SerialPort, *form, 5));
+        }
+        SilentMeter meter(*pty);
+        StartExchange(meter);
+        c.handler(*form);
+        ASSERT_TRUE(PumpUntil([&] { return WorkerIdle(); }, 10s));
+
+        EXPECT_EQ(faults.load(), 0) << "the job's exchange failed on a port taken from it";
+        // Each lets the port go, once the job has done with it.
+        EXPECT_EQ(form->PortOpen.load(), 0);
+        // The job was cancelled after the exchange it was in: no retry followed.
+        EXPECT_EQ(meter.Units(), std::vector<uint8_t>{kJobAddress});
+        EXPECT_EQ(runs.load(), 1);
+    }
+    // The probe found the line the job had been using.
+    EXPECT_GE(form->ComboBox_Setup_Port_ModBus->findText(QStringLiteral("COM7")), 0);
+}
+
+TEST_F(PortHandOverTest, ConnectClickWaitsForTheExchangeBeforeItReopensThePort)
+{
+    SilentMeter meter(*pty);
+    StartExchange(meter);
+
+    form->MaskEdit_Setup_ModBus_Address->setText(QStringLiteral("9"));
+    // The click shows "Connecting..."; close it as soon as it is up.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (ProgrWinForm && ProgrWinForm->isVisible()) ProgrWinForm->done(0);
+    });
+    closer.start(20);
+    form->Button_Setup_Device_ConnectClick();
+    ASSERT_TRUE(PumpUntil([&] { return later.load() != 0 && WorkerIdle(); }, 10s));
+
+    EXPECT_EQ(faults.load(), 0);
+    // Every request of the running job went to the address it started with.
+    EXPECT_EQ(meter.Units(), std::vector<uint8_t>{kJobAddress});
+    // The new identification ran afterwards, on the reopened port.
+    EXPECT_EQ(later.load(), jcModbusIdentify);
+    EXPECT_EQ(form->DeviceAddress.load(), 9);
+    EXPECT_EQ(form->PortOpen.load(), 1);
+    EXPECT_NE(form->SerialPort, nullptr);
+}
+
+}  // namespace
