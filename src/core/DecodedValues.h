@@ -3,6 +3,7 @@
 // The worker's decoders write it and post their result code afterwards; the UI
 // thread reads it only after taking that code, so nothing here is locked.
 // Texts are UTF-8; value texts always use '.' as the decimal point.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,29 @@ inline constexpr const char* StatusNoSync = " NO";
 // Placeholders of a freeze or reset setting whose year is out of range.
 inline constexpr const char* PlaceholderDate = "YYYY-MM-DD";
 inline constexpr const char* PlaceholderTime = "HH:MM:SS";
+
+// A feature flag that the window reads outside the result handler too (a
+// language switch, a page change) while an identification may be setting it
+// on the worker. Relaxed: each flag stands alone, and the handler that shows
+// the device reads them after the job's result anyway. Copies and compares
+// like the byte it holds, so the store stays a plain value.
+class SharedFlag {
+public:
+    constexpr SharedFlag() = default;
+    explicit constexpr SharedFlag(uint8_t value) : value_(value) {}
+    SharedFlag(const SharedFlag& other) : value_(uint8_t(other)) {}
+    SharedFlag& operator=(const SharedFlag& other) { return *this = uint8_t(other); }
+    SharedFlag& operator=(uint8_t value)
+    {
+        value_.store(value, std::memory_order_relaxed);
+        return *this;
+    }
+    operator uint8_t() const { return value_.load(std::memory_order_relaxed); }
+    friend bool operator==(const SharedFlag& a, const SharedFlag& b) { return uint8_t(a) == uint8_t(b); }
+
+private:
+    std::atomic<uint8_t> value_{0};
+};
 
 struct DecodedValueStore {
     // Instantaneous values.
@@ -91,10 +115,11 @@ struct DecodedValueStore {
     uint8_t HasTransformerRatios = 0;
     uint8_t TransformerRatiosSettable = 0;
     uint8_t HasDemandLogger = 0;
-    uint8_t DeviceVariant = 0;
-    uint8_t HasReactiveEnergy = 0;
-    uint8_t WebserverPresent = 0;
-    uint8_t WebserverEnabled = 0;
+    // Read by the language switch and the page changes at any time.
+    SharedFlag DeviceVariant;
+    SharedFlag HasReactiveEnergy;
+    SharedFlag WebserverPresent;
+    SharedFlag WebserverEnabled;
 
     // Scratch of the value being assembled, least significant byte first.
     uint8_t RawValue[4]{};
