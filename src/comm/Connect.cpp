@@ -443,6 +443,9 @@ void TMainForm::DisconnectDevice()
 
 void TMainForm::SendMbusSelect()
 {
+    // TxBuffer is the gate holder's from the first byte built, not only from
+    // the exchange on; the callers hold it already or have ended the worker.
+    const TPortUse portUse(JobHost().PortGate());
     const int length = BuildMbusSelectFrame(TxBuffer, SelectFrameKind, AddressingMode, DeviceAddress,
                                             SecondaryAddress, MbusVersion);
     // Nothing to say goodbye to when the port is already gone.

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -203,3 +204,38 @@ TEST_F(PortHandOverTest, ConnectClickWaitsForTheExchangeBeforeItReopensThePort)
 }
 
 }  // namespace
+
+// The M-Bus goodbye of a direct send builds its frame in TxBuffer: not while a
+// job holds the port and its own request there.
+TEST_F(PortHandOverTest, DirectSelectFrameWaitsForTheJobThatHoldsTheBuffer)
+{
+    form->SetProtocolMode(50);
+    form->FirstExchange = 0;
+    form->AddressingMode = amPrimary;
+    form->SelectFrameKind = 0;
+    std::atomic<bool> holding{false};
+    std::atomic<bool> bufferKept{false};
+    form->MBusJobStep = [&] {
+        const TPortUse use(form->PortGate());
+        std::fill(std::begin(form->TxBuffer), std::end(form->TxBuffer), uint8_t{0xA5});
+        holding = true;
+        std::this_thread::sleep_for(300ms);
+        bufferKept = std::all_of(std::begin(form->TxBuffer), std::end(form->TxBuffer),
+                                 [](uint8_t b) { return b == 0xA5; });
+        form->SetJob(0);
+    };
+    form->SetJob(jcMBusIdentify);
+    ASSERT_TRUE(PumpUntil([&] { return holding.load(); }));
+
+    std::vector<uint8_t> sent;
+    std::thread peer([&] {
+        sent = pty->PeerRead(5, 5000);
+        pty->PeerWrite({0xE5});
+    });
+    form->SendMbusSelect();
+    peer.join();
+    ASSERT_TRUE(PumpUntil([&] { return WorkerIdle(); }));
+
+    EXPECT_TRUE(bufferKept.load()) << "the job's request was overwritten under it";
+    EXPECT_EQ(sent, (std::vector<uint8_t>{0x10, 0x40, kJobAddress, 0x45, 0x16}));
+}
