@@ -4,10 +4,10 @@
 // a record of everything the window would have been asked to do. Also the
 // simulated meter as a child process and a socat pair whose tool end is a
 // COM port of the tool.
+#include "../unit/ChildProcess.h"
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,7 +39,6 @@
 #include "core/LoggerStores.h"
 #include "platform/ComPort.h"
 
-extern char** environ;
 
 namespace rig {
 
@@ -280,21 +279,7 @@ private:
 
 inline pid_t Spawn(const std::vector<std::string>& args, int outFd)
 {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return testsupport::SpawnChild(args, outFd);
 }
 
 inline void EndChild(pid_t& pid)

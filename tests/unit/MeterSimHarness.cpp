@@ -1,9 +1,10 @@
 #include "MeterSimHarness.h"
 
+#include "ChildProcess.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <thread>
 
-extern char** environ;
 
 namespace metersim_test {
 
@@ -22,18 +22,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 pid_t Spawn(const std::vector<std::string>& args, int stdoutFd, int stderrFd) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return testsupport::SpawnChild(args, stdoutFd, stderrFd);
 }
 
 // Waits for the child for up to timeoutMs; its exit code, or -1.

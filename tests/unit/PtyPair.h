@@ -1,10 +1,10 @@
 #pragma once
 // Test helpers for serial ports: a private configuration folder and a socat
 // pseudo-terminal pair whose tool end is linked in as ports/comN.
+#include "ChildProcess.h"
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -20,7 +20,6 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
 
 // Points XDG_CONFIG_HOME at a fresh folder for the lifetime of the object.
 class ScopedConfigHome {
@@ -64,15 +63,7 @@ public:
     {
         const std::string a = "pty,rawer,echo=0,link=" + toolLink_;
         const std::string b = "pty,rawer,echo=0,link=" + peerLink_;
-        std::vector<char*> argv{const_cast<char*>("socat"), const_cast<char*>(a.c_str()),
-                                const_cast<char*>(b.c_str()), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawnp(&pid_, "socat", &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = testsupport::SpawnChild({"socat", a, b});
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (pid_ > 0 && std::chrono::steady_clock::now() < until) {
             struct stat st {};
