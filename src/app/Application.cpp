@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "app/MainForm.h"
+#include "app/Text.h"
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -12,9 +15,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& e) {
         ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowException(QStringLiteral("Unknown exception"));
+        ShowUnknownException();
     }
     return false;
+}
+
+void TApplication::ShowUnknownException()
+{
+    ShowException(Txt(TxtUnknownException, MainForm ? int(MainForm->Language) : 1));
 }
 
 void TApplication::ShowException(const QString& text)

@@ -10,4 +10,6 @@ public:
 
     // Shows an exception text the way the tool shows every escaped exception.
     static void ShowException(const QString& text);
+    // For an exception that carries no text of its own.
+    static void ShowUnknownException();
 };

@@ -37,7 +37,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
         } catch (const std::exception& e) {
             TApplication::ShowException(QString::fromUtf8(e.what()));
         } catch (...) {
-            TApplication::ShowException(QStringLiteral("Unknown exception"));
+            TApplication::ShowUnknownException();
         }
     };
 

@@ -269,6 +269,7 @@ extern const LangText TxtNumberOfItems;
 extern const LangText TxtPleaseWaitIndented;
 extern const LangText TxtDataSavingWait;
 extern const LangText TxtTerminate;
+extern const LangText TxtUnknownException;
 extern const LangText TxtWarning;
 extern const LangText TxtRefreshTimerNotWaited; // English in both languages
 extern const LangText TxtSetDeviceAddress;

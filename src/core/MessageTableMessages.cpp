@@ -84,6 +84,7 @@ const LangText TxtNumberOfItems{"The number of items:", "Anzahl der geladenen Ze
 const LangText TxtPleaseWaitIndented{"     Please wait...", "     Bitte warten..."};
 const LangText TxtDataSavingWait{"Data are saving, please wait...", "Daten werden gespeichert, bitte warten..."};
 const LangText TxtTerminate{"Terminate", "Beenden"};
+const LangText TxtUnknownException{"An unknown error occurred.", "Ein unbekannter Fehler ist aufgetreten."};
 const LangText TxtWarning{"Warning", "Warnung"};
 const LangText TxtRefreshTimerNotWaited{"Timer for refresh display did not wait for packet end of communication.",
                                         "Timer for refresh display did not wait for packet end of communication."};

@@ -230,6 +230,7 @@ constexpr LangTextEntry kLangTexts[] = {
     {"TxtPleaseWaitIndented", &TxtPleaseWaitIndented},
     {"TxtDataSavingWait", &TxtDataSavingWait},
     {"TxtTerminate", &TxtTerminate},
+    {"TxtUnknownException", &TxtUnknownException},
     {"TxtWarning", &TxtWarning},
     {"TxtRefreshTimerNotWaited", &TxtRefreshTimerNotWaited},
     {"TxtSetDeviceAddress", &TxtSetDeviceAddress},
