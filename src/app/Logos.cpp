@@ -163,6 +163,26 @@ QPixmap DrawComConnectedImage()
     return pm;
 }
 
+namespace {
+// A flat arrow from tailX to headX along centreY: a shaft 3 px high and a
+// head 9 px high and 6 px long.
+QPainterPath TrafficArrow(qreal tailX, qreal headX, qreal centreY)
+{
+    const qreal dir = headX > tailX ? 1 : -1;
+    const qreal neckX = headX - 6 * dir;
+    QPainterPath arrow;
+    arrow.moveTo(tailX, centreY - 1.5);
+    arrow.lineTo(neckX, centreY - 1.5);
+    arrow.lineTo(neckX, centreY - 4.5);
+    arrow.lineTo(headX, centreY);
+    arrow.lineTo(neckX, centreY + 4.5);
+    arrow.lineTo(neckX, centreY + 1.5);
+    arrow.lineTo(tailX, centreY + 1.5);
+    arrow.closeSubpath();
+    return arrow;
+}
+} // namespace
+
 QPixmap DrawComInProgressImage()
 {
     // Two opposed arrows on amber: frames are being exchanged.
@@ -175,25 +195,8 @@ QPixmap DrawComInProgressImage()
     p.setBrush(amber);
     p.drawEllipse(QRectF(0.5, 0.5, 24, 24));
     p.setBrush(dark);
-    QPainterPath right;
-    right.moveTo(5, 7.5);
-    right.lineTo(14, 7.5);
-    right.lineTo(14, 4.5);
-    right.lineTo(20, 9);
-    right.lineTo(14, 13.5);
-    right.lineTo(14, 10.5);
-    right.lineTo(5, 10.5);
-    right.closeSubpath();
-    p.drawPath(right);
-    QPainterPath left;
-    left.moveTo(20, 14.5);
-    left.lineTo(11, 14.5);
-    left.lineTo(11, 11.5);
-    left.lineTo(5, 16);
-    left.lineTo(11, 20.5);
-    left.lineTo(11, 17.5);
-    left.lineTo(20, 17.5);
-    left.closeSubpath();
-    p.drawPath(left);
+    // Traffic both ways: one arrow to the meter, one back.
+    p.drawPath(TrafficArrow(5, 20, 9));
+    p.drawPath(TrafficArrow(20, 5, 16));
     return pm;
 }
