@@ -141,6 +141,21 @@ const std::map<std::string, OptionSpec>& Options() {
         {"--delay-ms", IntOption(0, 600000, [](MeterSimOptions& o) -> int& { return o.faults.delayMs; })},
         {"--delay-every", IntOption(1, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.delayEvery; })},
         {"--drop-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAfter; })},
+        {"--drop-answer-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAnswerEvery; })},
+        {"--drop-answers", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             o.faults.dropAnswers.clear();
+             size_t from = 0;
+             while (from <= v.size()) {
+                 const size_t comma = std::min(v.find(',', from), v.size());
+                 long long n = 0;
+                 if (!ToInt(v.substr(from, comma - from), 1, 1000000000, n))
+                     return "must be request numbers from 1 on, separated by commas, such as 1,7,12";
+                 o.faults.dropAnswers.push_back(static_cast<int>(n));
+                 from = comma + 1;
+             }
+             return {};
+         }}},
+        {"--silent-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.silentAfter; })},
         {"--verbose", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
              o.serve.verbose = true;
              return {};
@@ -277,6 +292,17 @@ Faults:
   --delay-ms MS          answers are sent MS milliseconds late
   --delay-every N        only every Nth answer is late (default 1: all)
   --drop-after N         a TCP connection is closed right after its Nth answer
+  --drop-answer-every N  every Nth request is carried out (a log read moves on)
+                         but its answer is never sent (0: off)
+  --drop-answers N,M,...  the requests with these numbers (counting from 1 every
+                         request the meter carries out) get no answer
+  --silent-after N       after its Nth answer the meter answers nothing more
+                         (0: off)
+
+A log read walks from the newest record to older ones. The request after a
+missed answer (registers 3300, 3600) takes back the step of the request just
+before it, so the next older-record request returns the record whose answer was
+lost, dropped, corrupted or late; a request lost before the meter moved nothing.
 
 Other:
   --verbose              log every request and what became of it on stderr

@@ -212,6 +212,7 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
     const int address = query[header + 1] << 8 | query[header + 2];
     std::ostringstream what;
     what << (rtu ? "RTU" : "TCP") << " unit " << unit << " function " << function << " register " << address;
+    meter_.NoteRequest();
     if (faults_.DropRequest()) {
         Log(what.str() + ": dropped (fault)");
         return Outcome::Silent;
@@ -257,6 +258,11 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
     }
     if (broadcast) {
         Log(what.str() + ": broadcast, not answered");
+        ApplyLineChange();
+        return Outcome::Silent;
+    }
+    if (faults_.DropAnswer()) {
+        Log(what.str() + ": carried out, answer dropped (fault)");
         ApplyLineChange();
         return Outcome::Silent;
     }
