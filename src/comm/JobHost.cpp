@@ -16,6 +16,7 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/MBusLoggerJobs.h"
 #include "comm/MBusRunner.h"
 #include "comm/ModbusLoggerJobs.h"
 #include "comm/ModbusRunner.h"
@@ -104,7 +105,7 @@ void TMainForm::CreateJobHost()
     TcpClient = new TModbusTcpClient(*this, *this, *this, *this, TimerIP_Connect, TCPIP_receive_timer, this);
     ClientSocket = TcpClient->ClientSocket;
     ModbusJobStep = [this] { RunModbusJobStep(*this, RunModbusLoggerJob); };
-    MBusJobStep = [this] { RunMBusJobStep(*this); };
+    MBusJobStep = [this] { RunMBusJobStep(*this, RunMBusLoggerJob); };
 }
 
 void TMainForm::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)

@@ -10,6 +10,8 @@
 
 #include "../unit/MeterSimHarness.h"
 #include "JobHostRig.h"
+#include "comm/MBusLoggerJobs.h"
+#include "comm/MBusRunner.h"
 #include "comm/ModbusLoggerJobs.h"
 #include "meter/MeterOptions.h"
 #include "meter/ModbusRecordLayouts.h"
@@ -161,6 +163,64 @@ MeterLink Start(char transport, std::vector<std::string> args, uint8_t variant)
 }
 
 const char* Name(char transport) { return transport == tcModbusTcp ? "TCP" : "RTU"; }
+
+constexpr int kMBusBaud9600 = 5;
+
+MeterLink StartMBus(std::vector<std::string> args)
+{
+    MeterLink s;
+    s.line = std::make_unique<SerialLine>(kComNumber);
+    if (!s.line->Ready()) return s;
+    args.insert(args.begin(), {"--mbus", s.line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
+    args.insert(args.end(), {"--clock", kClock});
+    s.meter = std::make_unique<MeterSim>(args);
+    if (!s.meter->Ready()) return s;
+    s.host = std::make_unique<TestJobHost>(tcMBus);
+    TestJobHost& h = *s.host;
+    h.AddressingMode = amPrimary;
+    h.MbusBaudIndex = kMBusBaud9600;
+    if (!h.OpenSerial(kComNumber - 1, kMBusBaud9600)) {
+        s.host.reset();
+        return s;
+    }
+    h.HasDemandLogger = 1;
+    h.MBusJobStep = [&h] { RunMBusJobStep(h, RunMBusLoggerJob); };
+    h.StartWorker();
+    return s;
+}
+
+// Over M-Bus, with answers spoilt or lost on the way: every record once.
+TEST(MBusLoggerRead, EveryRecordEqualsTheMetersAlsoAfterSpoiltAnswers)
+{
+    struct Row {
+        uint8_t job;
+        std::vector<std::string> fault;
+    };
+    const Row rows[] = {
+        {jcMBusDemandLogger, {}},
+        {jcMBusEventsLogger, {}},
+        {jcMBusDemandLogger, {"--bad-checksum-every", "4"}},
+        {jcMBusDemandLogger, {"--no-answer-every", "5"}},
+        {jcMBusEventsLogger, {"--short-frame-every", "3"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "job " << int(row.job) << " " << (row.fault.empty() ? "" : row.fault[0]));
+        std::vector<std::string> args = {"--variant", "1", "--demand-records", "8", "--event-records", "8"};
+        args.insert(args.end(), row.fault.begin(), row.fault.end());
+        MeterLink s = StartMBus(args);
+        ASSERT_TRUE(s.Ready());
+        const MeterModel model(args);
+        TestJobHost& h = *s.host;
+        h.DemandCount = h.EventsCount = 10;
+        const bool demand = row.job == jcMBusDemandLogger;
+        EXPECT_EQ(h.RunJob(row.job, 60s), Codes{demand ? urDemandLoggerRead : urEventsLoggerRead});
+        EXPECT_EQ(demand ? h.DemandItemCount.load() : h.EventItemCount.load(), 8);
+        for (size_t k = 0; k < 8; ++k) {
+            if (demand) model.ExpectDemand(h.DemandRecords[k], k);
+            else model.ExpectEvent(h.EventRecords[k], k);
+        }
+    }
+}
 
 TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)
 {
