@@ -95,7 +95,8 @@ bool PortGuardPassed(IJobHost& host)
 }
 
 // One exchange of a read sequence; a data answer is decoded only when it is
-// valid and, under primary addressing, comes from the device asked.
+// valid and comes from the device asked (its A field, or its identification
+// number under secondary addressing).
 TExchangeResult Exchange(IJobHost& host, const TStepRequest& request)
 {
     DeviceAddressing& addressing = host.Addressing();
@@ -103,8 +104,10 @@ TExchangeResult Exchange(IJobHost& host, const TStepRequest& request)
     TExchangeResult result = SendRequestTemplate(host, request.Template, address);
     if (!request.RequestsData || result != erValidAnswer) return result;
     FrameBuffers& frames = host.Frames();
-    if (addressing.AddressingMode.load() == amPrimary && !IsMBusAnswerFrom(frames.RxBuffer, frames.RxCount, address))
-        return erNoValidAnswer;
+    const bool fromDevice = addressing.AddressingMode.load() == amSecondary
+                                ? IsMBusAnswerFromId(frames.RxBuffer, frames.RxCount, addressing.SecondaryAddress)
+                                : IsMBusAnswerFrom(frames.RxBuffer, frames.RxCount, address);
+    if (!fromDevice) return erNoValidAnswer;
     DecodeMBusAnswer(frames, host.Window().Language.load(), host.Values(), addressing);
     return result;
 }

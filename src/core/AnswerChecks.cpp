@@ -68,6 +68,27 @@ bool IsMBusAnswerFrom(const uint8_t* rx, int count, uint8_t address)
     return count > kAddressField && rx[kAddressField] == address;
 }
 
+bool IsMBusAnswerFromId(const uint8_t* rx, int count, std::string_view secondaryAddress)
+{
+    constexpr int kIdentification = 7;
+    constexpr int kDigits = 8;
+    if (rx == nullptr || count < 1 || rx[0] != kLongFrameStart)
+        return true;
+    if (count < kIdentification + kDigits / 2)
+        return false;
+    for (int k = 0; k < kDigits && k < static_cast<int>(secondaryAddress.size()); ++k) {
+        const char digit = secondaryAddress[static_cast<size_t>(k)];
+        if (digit == 'F' || digit == 'f')
+            continue;
+        // Digit k from the left is in byte 10 - k / 2, the high nibble first.
+        const uint8_t byte = rx[kIdentification + 3 - k / 2];
+        const int nibble = k % 2 == 0 ? byte >> 4 : byte & 0x0F;
+        if (digit < '0' || digit > '9' || nibble != digit - '0')
+            return false;
+    }
+    return true;
+}
+
 bool IsFinalMBusTelegram(const uint8_t* rx, int count)
 {
     constexpr uint8_t kNoMoreData = 0x0F;

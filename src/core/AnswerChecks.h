@@ -4,6 +4,7 @@
 // transaction counter of Modbus TCP. The exchange itself (waits, reads, socket
 // events) lives in the transceiver glue.
 #include <cstdint>
+#include <string_view>
 
 #include "core/FrameBuffers.h"
 
@@ -31,6 +32,10 @@ bool IsValidMBusAnswer(const uint8_t* rx, int count);
 // Whether a valid answer may come from the device at this primary address: E5
 // and short frames carry nothing to tell, a long frame carries its A field.
 bool IsMBusAnswerFrom(const uint8_t* rx, int count, uint8_t address);
+// The same under secondary addressing: a long frame carries the identification
+// number (frame positions 7-10, least significant pair first), which must match
+// the eight digits asked for; an 'F' digit matches any.
+bool IsMBusAnswerFromId(const uint8_t* rx, int count, std::string_view secondaryAddress);
 
 // A long frame whose last user-data byte (the one before the checksum, at
 // L + 3) is 0x0F: the device has no more telegrams. Only bytes received count.

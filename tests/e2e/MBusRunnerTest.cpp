@@ -24,7 +24,7 @@ using mbustest::RspUd;
 constexpr int kCom = 9;
 constexpr int kBaud9600 = 5;
 
-enum class Fault { None, Silent, BadChecksum, OtherAddress, WrongStart, SecondLField, OneByteShort, AckOnly };
+enum class Fault { None, Silent, BadChecksum, OtherAddress, WrongStart, SecondLField, OneByteShort, AckOnly, OtherId };
 
 // A device at primary address 1 whose answers to REQ_UD2 are the given
 // telegrams, stepped on by the FCB toggle. fault(n) spoils the answer to the
@@ -57,6 +57,7 @@ public:
         case Fault::SecondLField: answer[2] = static_cast<uint8_t>(answer[2] - 1); break;
         case Fault::OneByteShort: answer.pop_back(); break;
         case Fault::AckOnly: answer = {0xE5}; break;
+        case Fault::OtherId: answer = Reidentified(answer); break;
         }
         return answer;
     }
@@ -70,6 +71,13 @@ private:
         for (size_t k = 4; k + 2 < frame.size(); ++k) sum = static_cast<uint8_t>(sum + frame[k]);
         frame[frame.size() - 2] = sum;
         return frame;
+    }
+    // Identification 12345679 in place of 12345678.
+    static Bytes Reidentified(Bytes frame)
+    {
+        if (frame.size() < 12) return frame;
+        frame[7] = 0x79;
+        return Readdressed(frame, frame[5]);
     }
     int next_ = -1;
     int lastFcb_ = -1;
@@ -165,6 +173,20 @@ TEST_F(MBusRunnerTest, SecondaryAddressingSelectsByIdentificationAndReadsFromFd)
     EXPECT_EQ(Bytes(sent[0].begin() + 7, sent[0].begin() + 13), (Bytes{0x78, 0x56, 0x34, 0x12, 0xFF, 0xFF}));
     for (size_t k : {1u, 4u}) EXPECT_EQ(sent[k][2], 0xFD);
     EXPECT_EQ(host_.SecondaryAddressIdText, " 12345678");
+    EXPECT_EQ(host_.ActualTariffText, " 2");
+}
+
+TEST_F(MBusRunnerTest, UnderSecondaryAddressingATelegramOfAnotherIdentificationIsAMiss)
+{
+    ScriptedMeter meter;
+    meter.Telegrams = {RspUd({0x01, 0xFF, 0x14, 0x02, 0x0F})};
+    meter.FaultOf = [](int, const Bytes& r) { return r.size() == 5 && r[1] != 0x40 ? Fault::OtherId : Fault::None; };
+    Start(meter);
+    host_.AddressingMode = amSecondary;
+    host_.SecondaryAddress = "1234567F";
+    EXPECT_EQ(host_.RunJob(jcMBusMeasurement), std::vector<uint8_t>{urMeasurementRead});
+    host_.SecondaryAddress = "12345678";
+    EXPECT_EQ(host_.RunJob(jcMBusMeasurement), std::vector<uint8_t>{urNoAnswer});
     EXPECT_EQ(host_.ActualTariffText, " 2");
 }
 

@@ -230,3 +230,43 @@ TEST(CheckAnswer, UnknownTransportIsNeverValid)
     EXPECT_EQ(CheckAnswer('1', ack.data(), 1), erNoValidAnswer);
     EXPECT_EQ(CheckAnswer(0, ack.data(), 1), erNoValidAnswer);
 }
+
+TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
+{
+    // A long frame from A field 05, identification 12345678, last user-data byte 0F.
+    const Bytes frame = WithMBusChecksum({0x68, 0x0B, 0x0B, 0x68, 0x08, 0x05, 0x72, 0x78, 0x56, 0x34, 0x12, 0xCB,
+                                          0x52, 0x01, 0x0F, 0x00, 0x16});
+    Bytes more = frame;
+    more[14] = 0x1F;
+    const Bytes ack = {0xE5};
+    const Bytes shortFrame = WithMBusChecksum({0x10, 0x08, 0x05, 0x00, 0x16});
+    const struct {
+        const Bytes& rx;
+        int address;
+        const char* id;
+        bool fromAddress, fromId, final;
+    } cases[] = {
+        {frame, 5, "12345678", true, true, true},
+        {frame, 6, "12345679", false, false, true},
+        {frame, 5, "1234567F", true, true, true},
+        {frame, 5, "FFFFFFFF", true, true, true},
+        {frame, 5, "F2345670", true, false, true},
+        {more, 5, "12345678", true, true, false},
+        // Nothing to tell the device by: an acknowledge and a short frame.
+        {ack, 9, "00000000", true, true, false},
+        {shortFrame, 9, "00000000", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(IsMBusAnswerFrom(c.rx.data(), Size(c.rx), static_cast<uint8_t>(c.address)), c.fromAddress);
+        EXPECT_EQ(IsMBusAnswerFromId(c.rx.data(), Size(c.rx), c.id), c.fromId);
+        EXPECT_EQ(IsFinalMBusTelegram(c.rx.data(), Size(c.rx)), c.final);
+    }
+    // Cut before the identification or the last data byte, nothing is claimed.
+    for (int n = 1; n < Size(frame); ++n) {
+        if (n < 11) {
+            EXPECT_FALSE(IsMBusAnswerFromId(frame.data(), n, "12345678")) << n;
+        }
+        EXPECT_FALSE(IsFinalMBusTelegram(frame.data(), n)) << n;
+    }
+}
