@@ -63,6 +63,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     SetupLabelsPending = 1;
     ConnectSettingsHandlers();
     ConnectPageNavigationHandlers();
+    ConnectValueHandlers();
 }
 
 TMainForm::~TMainForm()

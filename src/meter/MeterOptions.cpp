@@ -135,6 +135,10 @@ const std::map<std::string, OptionSpec>& Options() {
              o.device.clockStart = *t;
              return {};
          }}},
+        {"--clock-stopped", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
+             o.device.clockStopped = true;
+             return {};
+         }}},
         {"--seed", IntOption(0, 0xFFFFFFFFLL, [](MeterSimOptions& o) -> uint32_t& { return o.device.seed; })},
         {"--no-answer-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.noAnswerEvery; })},
         {"--bad-crc-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.badCrcEvery; })},
@@ -268,6 +272,9 @@ Device:
   --certified-entries N  certified entries filled at start, 0-4000 (default 12)
   --clock "YYYY-MM-DD HH:MM:SS"
                          start the meter clock there (default: the PC's time)
+  --clock-stopped        the clock stands still at its start (a clock write
+                         still sets it), so values and counters stay as they
+                         are: screens and readings that can be reproduced
   --seed N               varies the generated values (default 1)
 
 Faults:

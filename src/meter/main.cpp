@@ -32,7 +32,9 @@ int main(int argc, char** argv) {
     }
     const meter::MeterSimOptions& options = parsed.options;
 
-    meter::SimMeter meter(options.device, meter::SystemLocalTime());
+    meter::TimeSource clock = meter::SystemLocalTime();
+    if (options.device.clockStopped) clock = [started = clock()] { return started; };
+    meter::SimMeter meter(options.device, clock);
     meter::ModbusServer server(meter, options.serve, options.faults, std::cerr);
     std::string error;
     if (!server.Open(error)) {
