@@ -191,8 +191,6 @@ void MBusServer::Serve(const uint8_t* bytes, size_t length) {
     {
         std::unique_lock<std::mutex> guard;
         if (lock_) guard = std::unique_lock(*lock_);
-        // Every meter on the line notices the frame, one it then drops too.
-        for (size_t k = 0; k < line_.Size(); ++k) line_.At(k).Meter().NoteRequest();
         outcome = line_.Handle(*frame);
     }
     if (!outcome.addressed) {
