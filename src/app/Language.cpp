@@ -298,7 +298,7 @@ void TMainForm::ApplyLanguage()
     SetCaption(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
     SetCaption(Button_SendToDevice, Txt(TxtSendToDevice, L));
 
-    // FillSetupCommandList(); not built yet
+    FillSetupCommandList();
     // LocalizePSFieldDialog(); not built yet
     SetGridHeaders();
     ShowHelpTexts();

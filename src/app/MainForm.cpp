@@ -30,6 +30,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ConnectTransportHandlers();
     CreateJobHost();
     ConnectConnectionHandlers(*this);
+    ConnectSetupHandlers();
     // A fault that escapes a job runner is shown like any escaped exception.
     WorkerFaultHook = [](std::exception_ptr fault) {
         try {
