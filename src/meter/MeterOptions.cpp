@@ -141,6 +141,11 @@ const std::map<std::string, OptionSpec>& Options() {
         {"--delay-ms", IntOption(0, 600000, [](MeterSimOptions& o) -> int& { return o.faults.delayMs; })},
         {"--delay-every", IntOption(1, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.delayEvery; })},
         {"--drop-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAfter; })},
+        {"--state-file", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             if (v.empty()) return "needs a file name";
+             o.stateFile = v;
+             return {};
+         }}},
         {"--verbose", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
              o.serve.verbose = true;
              return {};
@@ -280,6 +285,10 @@ Faults:
 
 Other:
   --verbose              log every request and what became of it on stderr
+  --state-file PATH      keep the meter's settings in PATH, one "name=value"
+                         line each (unit, baud, ct, vt, demand-period, tariff,
+                         webserver, clock), rewritten at start and after every
+                         setting the meter takes
   --help                 show this text
 
 Examples:

@@ -78,6 +78,7 @@ struct MeterSimOptions {
     DeviceOptions device;
     FaultOptions faults;
     ServeOptions serve;
+    std::string stateFile;  // empty: none written
 };
 
 struct ParseOutcome {

@@ -196,6 +196,11 @@ void SimMeter::LogSettingChange(uint8_t code, int oldValue, int newValue) {
     periodStatus1_ |= dsSettingChanged;
 }
 
+SetResult SimMeter::Changed() {
+    if (onChange_) onChange_();
+    return SetResult::Taken;
+}
+
 SetResult SimMeter::SetCtRatio(int ct) {
     if (!options_.RatiosSettable()) return SetResult::NotAvailable;
     if (ct < 1 || ct > 10000 || (options_.digitQ == 1 && static_cast<int64_t>(ct) * vt_ > 100000))
@@ -203,7 +208,7 @@ SetResult SimMeter::SetCtRatio(int ct) {
     Update();
     LogSettingChange(evCtRatio, ct_, ct);
     ct_ = ct;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetVtRatio(int vt) {
@@ -213,7 +218,7 @@ SetResult SimMeter::SetVtRatio(int vt) {
     Update();
     LogSettingChange(evVtRatio, vt_, vt);
     vt_ = vt;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetUnitAddress(int unit) {
@@ -221,7 +226,7 @@ SetResult SimMeter::SetUnitAddress(int unit) {
     Update();
     LogSettingChange(evUnitAddress, unit_, unit);
     unit_ = unit;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetBaudCode(int code) {
@@ -229,7 +234,7 @@ SetResult SimMeter::SetBaudCode(int code) {
     Update();
     LogSettingChange(evBaudRate, baudCode_, code);
     baudCode_ = code;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetDemandPeriod(int minutes) {
@@ -238,7 +243,7 @@ SetResult SimMeter::SetDemandPeriod(int minutes) {
     Update();
     LogSettingChange(evDemandPeriod, period_, minutes);
     period_ = minutes;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetTariff(int tariff) {
@@ -249,7 +254,7 @@ SetResult SimMeter::SetTariff(int tariff) {
     tariffSetting_ = tariff;
     if (!options_.IsLargeLogger()) effectiveTariff_ = tariff;
     periodStatus2_ |= dsTariffChanged;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetClock(const CivilTime& t) {
@@ -268,7 +273,7 @@ SetResult SimMeter::SetClock(const CivilTime& t) {
         c.newTime = now;
         certifiedLog_.Append(c);
     }
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetWebserver(bool enabled) {
@@ -276,19 +281,19 @@ SetResult SimMeter::SetWebserver(bool enabled) {
     Update();
     LogSettingChange(evWebserver, webserverEnabled_ ? 1 : 0, enabled ? 1 : 0);
     webserverEnabled_ = enabled;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetFreezeSetting(const DateSetting& s) {
     Update();
     freezeSetting_ = s;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetResetSetting(const DateSetting& s) {
     Update();
     resetSetting_ = s;
-    return SetResult::Taken;
+    return Changed();
 }
 
 IntervalSummary SimMeter::Interval(const CivilTime& from, const CivilTime& till) const {

@@ -8,6 +8,7 @@
 
 #include "meter/ModbusServer.h"
 #include "meter/SimMeter.h"
+#include "meter/StateFile.h"
 
 namespace {
 
@@ -54,6 +55,14 @@ int main(int argc, char** argv) {
         std::cout << "meter-sim: serving Modbus RTU on " << options.serve.rtuDevice << " (" << options.serve.baud
                   << " " << options.serve.dataBits << options.serve.parity << options.serve.stopBits << ", unit "
                   << options.device.unitAddress << ")\n";
+    if (!options.stateFile.empty()) {
+        const auto write = [&meter, &options] {
+            if (!meter::WriteStateFile(options.stateFile, meter))
+                std::cerr << "meter-sim: cannot write " << options.stateFile << "\n";
+        };
+        write();
+        meter.SetChangeHook(write);
+    }
     std::cout << "meter-sim: ready" << std::endl;
 
     server.Run();
