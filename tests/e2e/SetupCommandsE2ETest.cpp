@@ -112,18 +112,23 @@ protected:
         std::filesystem::remove_all(dir_, ec);
     }
 
-    // What the simulator holds, from its own state file.
-    std::map<std::string, std::string> State() const
+    // What a meter of the simulator holds, from its own state file.
+    std::map<std::string, std::string> State(int meter = 1) const
     {
         std::map<std::string, std::string> state;
         std::ifstream file(statePath);
-        for (std::string line; std::getline(file, line);)
-            if (const auto eq = line.find('='); eq != std::string::npos) state[line.substr(0, eq)] = line.substr(eq + 1);
+        const std::string header = "[meter " + std::to_string(meter) + "]";
+        bool inside = false;
+        for (std::string line; std::getline(file, line);) {
+            if (line.rfind("[meter ", 0) == 0) inside = line == header;
+            else if (const auto eq = line.find('='); inside && eq != std::string::npos)
+                state[line.substr(0, eq)] = line.substr(eq + 1);
+        }
         return state;
     }
-    bool MeterHolds(const std::string& key, const std::string& value, std::chrono::milliseconds limit = 10s)
+    bool MeterHolds(const std::string& key, const std::string& value, int meter = 1)
     {
-        return PumpUntil([&] { return State()[key] == value; }, limit);
+        return PumpUntil([&] { return State(meter)[key] == value; });
     }
 
     void ConnectOverTcp(int port)

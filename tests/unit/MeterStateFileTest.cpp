@@ -21,7 +21,7 @@ TEST(MeterStateFile, EveryTakenSettingAndOnlyThoseAreReported)
     SimMeter meter(device, clock.Source());
     ModbusRegisterMap map(meter);
     std::vector<std::string> seen;
-    meter.SetChangeHook([&] { seen.push_back(StateText(meter)); });
+    meter.SetChangeHook([&] { seen.push_back(StateText({&meter})); });
 
     struct Write {
         int reg;
