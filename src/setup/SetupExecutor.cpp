@@ -95,10 +95,12 @@ bool ReportOutcome(TMainForm& f, TDirectOutcome outcome, int okId, int failedId)
     return false;
 }
 
-void OpenPsFieldConfiguration(TMainForm&)
+void OpenPsFieldConfiguration(TMainForm& f)
 {
     // The window sends the selection itself.
-    if (PSWinForm) PSWinForm->exec();
+    if (!PSWinForm) return;
+    PSWinForm->ResetPSFieldDialog(f.Language);
+    PSWinForm->exec();
 }
 
 }  // namespace setupcmd
