@@ -66,6 +66,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     SetupLabelsPending = 1;
     ConnectSettingsHandlers();
     ConnectPageNavigationHandlers();
+    ConnectValueHandlers();
 }
 
 TMainForm::~TMainForm()
