@@ -143,6 +143,21 @@ protected:
         Connect();
     }
 
+    void ConnectMBus()
+    {
+        ChooseRtuLine();
+        StartMeter({"--mbus", line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
+        StartWindow();
+        form->RadioButton_MBus->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);  // 9600
+        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(5);
+        form->MaskEdit_Setup_Primary_Address->setText(QStringLiteral("1"));
+        Connect();
+    }
+
     void Connect()
     {
         User user;
@@ -161,7 +176,8 @@ protected:
 
     void ExpectMeasurementPage()
     {
-        for (const oracle::Shown& s : oracle::MeasurementPage(*model))
+        const char* thdUnit = form->TransportCode.load() == tcMBus ? " %" : "%";
+        for (const oracle::Shown& s : oracle::MeasurementPage(*model, thdUnit))
             EXPECT_EQ(Text(s.control).toStdString(), s.text) << s.control;
         // The model's load stays within every limit, so each status reads Ok in green.
         for (const char* status : {"Label_UStatus__L1", "Label_UStatus__L2", "Label_UStatus__L3", "Label_IStatus__L1",
@@ -264,6 +280,12 @@ TEST_F(ValuesE2ETest, ModbusRtuPagesShowWhatTheMeterHolds)
     ReadAllPages(QStringLiteral("rtu"));
 }
 
+TEST_F(ValuesE2ETest, MBusPagesShowWhatTheMeterHolds)
+{
+    ConnectMBus();
+    ReadAllPages(QStringLiteral("mbus"));
+}
+
 TEST_F(ValuesE2ETest, LeavingThePageStopsTheReads)
 {
     ConnectTcp();
@@ -312,27 +334,6 @@ TEST_F(ValuesE2ETest, MeterGoingSilentWhileMeasuringIsReportedAndLetGo)
     EXPECT_EQ(form->PortOpen.load(), 0);
 }
 
-TEST_F(ValuesE2ETest, ScanListsTheAnsweringUnitAndClosesThePort)
-{
-    ChooseRtuLine();
-    StartMeter({"--rtu", line->MeterEnd(), "--baud", "19200", "--unit", "9"});
-    StartWindow();
-    UseRtu(QStringLiteral("1"));
-    User user;
-    // Cancel once unit 12 has been probed: unit 9 is in the list.
-    QTimer cancel;
-    QObject::connect(&cancel, &QTimer::timeout, [&] {
-        if (ProgrWinForm->isVisible() && ProgrWinForm->Label_ProgrBar0->text().endsWith(QStringLiteral("12")))
-            user.cancelNow = true;
-    });
-    cancel.start(5);
-    form->Button_Setup_SearchDevices->click();
-    ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Suspended(); }, 60s));
-    EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 9")) << user.All().toStdString();
-    EXPECT_EQ(form->PortOpen.load(), 0);
-    EXPECT_EQ(form->SerialPort, nullptr);
-}
-
 TEST_F(ValuesE2ETest, CancelledScanStopsWithinOneExchange)
 {
     ChooseRtuLine();
@@ -355,6 +356,50 @@ TEST_F(ValuesE2ETest, CancelledScanStopsWithinOneExchange)
     PumpUntil([] { return false; }, 500ms);
     EXPECT_LE(SentFrames(), sentAtCancel + 1);
     EXPECT_TRUE(form->Edit_Scan_PrimaryAddress->text().isEmpty());
+    EXPECT_EQ(form->PortOpen.load(), 0);
+}
+
+TEST_F(ValuesE2ETest, ModbusRtuScanFindsExactlyTheThreeMetersOnTheLine)
+{
+    ChooseRtuLine();
+    sim = std::make_unique<MeterSim>(std::vector<std::string>{"--rtu", line->MeterEnd(), "--baud", "19200", "--meter",
+                                                              "unit=2", "--meter", "unit=77", "--meter", "unit=247"});
+    ASSERT_TRUE(sim->Ready());
+    StartWindow();
+    UseRtu(QStringLiteral("1"));
+    User user;
+    form->Button_Setup_SearchDevices->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The scan is successfully finished.")); }, 150s))
+        << user.All().toStdString();
+    EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 2,77,247"));
+    EXPECT_EQ(form->PortOpen.load(), 0);
+}
+
+TEST_F(ValuesE2ETest, MBusScanListsTheMetersFoundBeforeTheCancel)
+{
+    ChooseRtuLine();
+    sim = std::make_unique<MeterSim>(std::vector<std::string>{"--mbus", line->MeterEnd(), "--mbus-baud", "9600",
+                                                              "--meter", "primary=0", "--meter", "primary=5",
+                                                              "--meter", "primary=9"});
+    ASSERT_TRUE(sim->Ready());
+    StartWindow();
+    form->RadioButton_MBus->setChecked(true);
+    QComboBox* ports = form->ComboBox_Setup_Port_MBus;
+    ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+    ports->setCurrentIndex(ports->count() - 1);
+    form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);  // 9600
+    Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(5);
+    User user;
+    // Cancel once address 12 is probed: the three meters lie below it.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (ProgrWinForm->isVisible() && ProgrWinForm->Label_ProgrBar0->text().endsWith(QStringLiteral("12")))
+            user.cancelNow = true;
+    });
+    cancel.start(5);
+    form->Button_Setup_SearchDevices->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.cancelNow && form->GetJob() == 0 && form->ComThread->Suspended(); }, 60s));
+    EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 0,5,9")) << user.All().toStdString();
     EXPECT_EQ(form->PortOpen.load(), 0);
 }
 
