@@ -173,10 +173,20 @@ const QString kDone = QStringLiteral("The operation is successfully finished.");
 
 TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing)
 {
-    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath});
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath, "--clock",
+                    "2027-04-05 06:07:08"});
     ASSERT_TRUE(meter.Ready());
     StartWindow();
     ConnectOverTcp(meter.Port());
+    {
+        // The date and time command comes first; its Read button fetches the meter's clock.
+        User reader;
+        form->Button_Setup_DateTime_Read->click();
+        ASSERT_TRUE(PumpUntil([&] { return form->MaskEdit_Change_Date->displayText() == QStringLiteral("2027-04-05"); }))
+            << form->MaskEdit_Change_Date->displayText().toStdString();
+        EXPECT_TRUE(form->MaskEdit_Change_Time->displayText().startsWith(QStringLiteral("06:0")));
+        ASSERT_TRUE(Idle());
+    }
     QComboBox* list = form->ComboBox_DeviceSetup_Command;
     ASSERT_EQ(list->count(), 6);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Set Date[YYYY-MM-DD] Time[HH:MM:SS]"));
