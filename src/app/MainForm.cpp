@@ -10,6 +10,7 @@
 #include "app/PageBuilders.h"
 #include "comm/Connect.h"
 #include "loggers/LoggerHandlers.h"
+#include "setup/CounterDates.h"
 #include "app/Settings.h"
 #include "app/Text.h"
 #include "app/StringGrid.h"
@@ -32,6 +33,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     CreateJobHost();
     ConnectConnectionHandlers(*this);
     ConnectLoggerHandlers(*this);
+    ConnectCounterDateHandlers(*this);
     // A fault that escapes a job runner is shown like any escaped exception.
     WorkerFaultHook = [](std::exception_ptr fault) {
         try {
