@@ -67,6 +67,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     SetupLabelsPending = 1;
     ConnectSettingsHandlers();
     ConnectPageNavigationHandlers();
+    ConnectValueHandlers();
 }
 
 TMainForm::~TMainForm()
