@@ -33,6 +33,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     CreateJobHost();
     ConnectConnectionHandlers(*this);
     ConnectLoggerHandlers(*this);
+    ConnectSetupHandlers();
     ConnectCounterDateHandlers(*this);
     // A fault that escapes a job runner is shown like any escaped exception.
     WorkerFaultHook = [](std::exception_ptr fault) {
