@@ -226,6 +226,8 @@ public:
     // Any thread.
     void StopBusyIndicator() override;
     MonitorState Monitor;
+    // A traffic display handed to the UI thread and not yet shown there.
+    std::atomic<bool> ComTrafficQueued{false};
 
 
 protected:
