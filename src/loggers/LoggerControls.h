@@ -3,10 +3,11 @@
 // read commands and help panes, the demand interval group, and the status
 // legend of the demand logger, which opens over the device-information column
 // of the window. Built by BuildLoggerPage.
+#include "app/LazyFileDialog.h"
+
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -77,5 +78,5 @@ struct LoggerControls {
     QTextEdit* RichEdit_CertifiedLogger_Help = nullptr;
 
     // Save dialog of the logger CSV files.
-    QFileDialog* dlg_saveas = nullptr;
+    TLazyFileDialog dlg_saveas;
 };

@@ -283,9 +283,6 @@ void BuildLoggerPage(TMainForm& f)
     BuildCertifiedPage(f);
     BuildDemandLegend(f);
 
-    f.dlg_saveas = new QFileDialog(&f);
-    f.dlg_saveas->setObjectName(QStringLiteral("dlg_saveas"));
-    f.dlg_saveas->setAcceptMode(QFileDialog::AcceptSave);
-    f.dlg_saveas->setFileMode(QFileDialog::AnyFile);
-    f.dlg_saveas->setDefaultSuffix(QStringLiteral("csv"));
+    f.dlg_saveas.Configure(&f, "dlg_saveas", QFileDialog::AcceptSave, QFileDialog::AnyFile,
+                           QStringLiteral("csv"));
 }

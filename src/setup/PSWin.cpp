@@ -59,15 +59,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, int left, int width)
     return b;
 }
 
-QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode)
-{
-    auto* d = new QFileDialog(parent);
-    d->setObjectName(QString::fromLatin1(name));
-    d->setAcceptMode(mode);
-    d->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    d->setDefaultSuffix(QStringLiteral("psf"));
-    return d;
-}
 
 }  // namespace
 
@@ -126,8 +117,10 @@ void TPSWinForm::CreateComponents()
     Button_PSField_SaveAsToFile = MakeButton(this, "Button_PSField_SaveAsToFile", 320, 73);
     Button_PSField_Cancel = MakeButton(this, "Button_PSField_Cancel", 408, 73);
 
-    dlg_saveas_psfield = MakeFileDialog(this, "dlg_saveas_psfield", QFileDialog::AcceptSave);
-    dlg_open_psfield = MakeFileDialog(this, "dlg_open_psfield", QFileDialog::AcceptOpen);
+    dlg_saveas_psfield.Configure(this, "dlg_saveas_psfield", QFileDialog::AcceptSave, QFileDialog::AnyFile,
+                                 QStringLiteral("psf"));
+    dlg_open_psfield.Configure(this, "dlg_open_psfield", QFileDialog::AcceptOpen, QFileDialog::ExistingFile,
+                               QStringLiteral("psf"));
 }
 
 // The five buttons become colour buttons; a click handler bound through

@@ -4,8 +4,9 @@
 // the selection, and the two file dialogs of the ".psf" file.
 #include <QDialog>
 
+#include "app/LazyFileDialog.h"
+
 class QCheckBox;
-class QFileDialog;
 class QGroupBox;
 class QPushButton;
 
@@ -111,8 +112,8 @@ public:
     QPushButton* Button_PSField_SaveAsToFile = nullptr;
     QPushButton* Button_PSField_Cancel = nullptr;
 
-    QFileDialog* dlg_saveas_psfield = nullptr;
-    QFileDialog* dlg_open_psfield = nullptr;
+    TLazyFileDialog dlg_saveas_psfield;
+    TLazyFileDialog dlg_open_psfield;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -112,7 +112,6 @@ const std::vector<Component>& LegendComponents()
     static const std::vector<Component> list{
         COMPONENT(RichEdit_DemandLogger_Help_In, QTextEdit),
         COMPONENT(Label_DemandLogger_Help_In_X, QLabel),
-        COMPONENT(dlg_saveas, QFileDialog),
     };
     return list;
 }
@@ -667,14 +666,18 @@ TEST_F(PSWindow, FormCreationMakesColourButtonsAndKeepsSaveDisabled)
     }
 }
 
+// The dialogs are made when first used, and then as the window needs them.
 TEST_F(PSWindow, FileDialogsSaveAndOpenPsfFiles)
 {
-    ASSERT_NE(w.dlg_saveas_psfield, nullptr);
-    ASSERT_NE(w.dlg_open_psfield, nullptr);
+    EXPECT_FALSE(w.dlg_saveas_psfield.Created());
+    EXPECT_FALSE(w.dlg_open_psfield.Created());
+    EXPECT_TRUE(w.findChildren<QFileDialog*>().isEmpty());
     EXPECT_EQ(w.dlg_saveas_psfield->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(w.dlg_open_psfield->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(w.dlg_open_psfield->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(w.dlg_saveas_psfield->defaultSuffix(), QStringLiteral("psf"));
+    EXPECT_EQ(w.dlg_saveas_psfield.Get()->parent(), &w);
+    EXPECT_EQ(w.findChildren<QFileDialog*>().size(), 2);
 }
 
 TEST_F(PSWindow, EscapeDoesNotCloseTheWindow)
