@@ -15,9 +15,11 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/MBusRunner.h"
 #include "comm/ModbusRunner.h"
 #include "comm/Monitor.h"
 #include "comm/TcpClient.h"
+#include "platform/ComPort.h"
 
 namespace {
 
@@ -83,6 +85,14 @@ bool TPortGate::HeldByThisThread() const
 }
 
 
+// ---- IJobHost ----
+
+void IJobHost::RefreshCom()
+{
+    TransportState& link = Link();
+    ::RefreshCom(link.SerialPort, link, Window().MbusBaudIndex.load());
+}
+
 // ---- the main window as job host ----
 
 void TMainForm::CreateJobHost()
@@ -91,6 +101,7 @@ void TMainForm::CreateJobHost()
     TcpClient = new TModbusTcpClient(*this, *this, *this, *this, TimerIP_Connect, TCPIP_receive_timer, this);
     ClientSocket = TcpClient->ClientSocket;
     ModbusJobStep = [this] { RunModbusJobStep(*this); };
+    MBusJobStep = [this] { RunMBusJobStep(*this); };
 }
 
 void TMainForm::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)
