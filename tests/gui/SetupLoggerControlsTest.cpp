@@ -666,18 +666,15 @@ TEST_F(PSWindow, FormCreationMakesColourButtonsAndKeepsSaveDisabled)
     }
 }
 
-// The dialogs are made when first used, and then as the window needs them.
-TEST_F(PSWindow, FileDialogsSaveAndOpenPsfFiles)
+TEST_F(PSWindow, FileDialogsAreMadeOnFirstUseForPsfFiles)
 {
-    EXPECT_FALSE(w.dlg_saveas_psfield.Created());
-    EXPECT_FALSE(w.dlg_open_psfield.Created());
-    EXPECT_TRUE(w.findChildren<QFileDialog*>().isEmpty());
-    EXPECT_EQ(w.dlg_saveas_psfield->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(w.dlg_open_psfield->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(w.dlg_open_psfield->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(w.dlg_saveas_psfield->defaultSuffix(), QStringLiteral("psf"));
-    EXPECT_EQ(w.dlg_saveas_psfield.Get()->parent(), &w);
-    EXPECT_EQ(w.findChildren<QFileDialog*>().size(), 2);
+    EXPECT_EQ(w.dlg_saveas_psfield, nullptr);
+    EXPECT_EQ(w.dlg_open_psfield, nullptr);
+    EXPECT_EQ(w.SaveAsDialog()->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(w.OpenDialog()->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(w.OpenDialog()->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(w.SaveAsDialog()->defaultSuffix(), QStringLiteral("psf"));
+    EXPECT_EQ(w.SaveAsDialog(), w.dlg_saveas_psfield);
 }
 
 TEST_F(PSWindow, EscapeDoesNotCloseTheWindow)
