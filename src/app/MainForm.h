@@ -74,6 +74,7 @@ public:
     void StartTimerSetup() override;
     bool ConnectInProgress() override;
     void SendOverTcp(const uint8_t* frame, int length) override;
+    int LoggerReadCount(uint8_t job) override;
     // The failed TCP connect: error window 18 "The device is not available.".
     void ShowDeviceNotAvailable() override;
     void ShowSocketError(const QString& text) override;
