@@ -50,7 +50,7 @@ struct DeviceOptions {
     // digits in the low byte.
     uint32_t MBusIdBcd() const;
     // The maker's word in the M-Bus header.
-    uint16_t MBusManufacturer() const { return digitD >= 2 ? 0x3984 : 0x52CB; }
+    uint16_t MBusManufacturer() const { return digitD == 2 ? 0x3984 : 0x52CB; }
 
     bool HasDemandLogger() const { return variant != 0; }
     bool IsLargeLogger() const { return variant == 2; }
