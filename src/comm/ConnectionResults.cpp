@@ -12,6 +12,7 @@
 #include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "comm/Connect.h"
+#include "comm/DeviceScan.h"
 #include "comm/Monitor.h"
 
 namespace {
@@ -96,6 +97,7 @@ void IdentifyFailed(TMainForm& f)
     if (f.TimerMainStatusBar) f.TimerMainStatusBar->stop();
     f.DisconnectDevice();
     Report(f, pwIdentifyFailed, 1, TxtError, Txt(TxtNoAnswerFromDevice, f.Language));
+    FinishDeviceScan(f);
 }
 
 }  // namespace
@@ -103,12 +105,16 @@ void IdentifyFailed(TMainForm& f)
 void RegisterConnectionResults(TMainForm& f)
 {
     f.SetUiAction(urCancelled, [&f] {
+        ShowScanResult(f);
+        FinishDeviceScan(f);
         if (ProgrWinForm) ProgrWinForm->FinishProgress();
     });
     f.SetUiAction(urConnected, [&f] { Connected(f); });
     // urJobCancelled: nothing to show; the handler only parks the worker.
     f.SetUiAction(urNoAnswer, [&f] { NoAnswer(f); });
     f.SetUiAction(urScanFinished, [&f] {
+        ShowScanResult(f);
+        FinishDeviceScan(f);
         Report(f, pwScanFinished, 0, TxtScanning, Txt(TxtScanSuccessfullyFinished, f.Language));
     });
     f.SetUiAction(urPortNotAvailable, [&f] {

@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
