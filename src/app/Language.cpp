@@ -299,7 +299,7 @@ void TMainForm::ApplyLanguage()
     SetCaption(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
     SetCaption(Button_SendToDevice, Txt(TxtSendToDevice, L));
 
-    // FillSetupCommandList(); not built yet
+    FillSetupCommandList();
     if (PSWinForm) PSWinForm->LocalizePSFieldDialog(Language);
     SetGridHeaders();
     ShowHelpTexts();

@@ -234,6 +234,7 @@ void TMainForm::ShowDeviceInfo()
     }
 
     ShowMeasurementLayout(*this);
+    FillSetupCommandList();
 }
 
 void TMainForm::SetupLoggerTabs()
