@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "core/RecordCodes.h"
 #include "setup/SetupExecutor.h"
 
 namespace setupcmd {
@@ -42,8 +43,7 @@ void SetLabel(QLabel* l, const QString& text)
 
 void TariffOutcome(TMainForm& f)
 {
-    SetLabel(f.Label_Actual_Tariff, QString::fromStdString(f.ActualTariffText));
-    SetLabel(f.Label_Tarif_HW, QString::fromStdString(f.TariffHwText));
+    f.ShowResultFields(rcActualTariff);
     const bool locked = f.Label_Tarif_HW && !f.Label_Tarif_HW->text().isEmpty() && f.ComboBox_Tariff &&
                         f.ComboBox_Tariff->currentIndex() != 0;
     if (locked)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "comm/TcpClient.h"
@@ -33,51 +34,24 @@ using namespace std::chrono_literals;
 using rig::MeterSim;
 using rig::PumpUntil;
 using rig::SerialLine;
+using rig::User;
 
 constexpr int kComNumber = 9;
+constexpr int kBaudIndex9600 = 5;
 
-// Closes every message box and every report of the progress window with its
-// "Ok", and keeps what they said.
-class User {
-public:
-    User()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
-        timer_.start(20);
-    }
-    std::vector<QString> reports, boxes;
+// What the user has seen, for the failure message.
+std::string Seen(const User& user)
+{
+    return (user.Ids() + QStringLiteral(" | boxes: ") + QStringList(user.boxes.begin(), user.boxes.end()).join(
+                                                             QStringLiteral(", ")))
+        .toStdString();
+}
 
-    bool Saw(const QString& text) const { return std::find(reports.begin(), reports.end(), text) != reports.end(); }
-    bool Boxed(const QString& text) const { return std::find(boxes.begin(), boxes.end(), text) != boxes.end(); }
-    void Forget()
-    {
-        reports.clear();
-        boxes.clear();
-    }
-    std::string All() const
-    {
-        QStringList all;
-        for (const QString& r : reports) all << r;
-        for (const QString& b : boxes) all << QStringLiteral("box:") + b;
-        return all.join(QStringLiteral(" | ")).toStdString();
-    }
-
-private:
-    void Look()
-    {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes.push_back(box->text());
-            box->done(QMessageBox::Ok);
-            return;
-        }
-        if (!ProgrWinForm || !ProgrWinForm->isVisible()) return;
-        QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
-        const QString text = ProgrWinForm->Label_ProgrBar1->text();
-        if (!text.isEmpty() && (reports.empty() || reports.back() != text)) reports.push_back(text);
-        if (!button->isHidden() && button->text() == QStringLiteral("Ok")) button->click();
-    }
-    QTimer timer_;
-};
+void Forget(User& user)
+{
+    user.reports.clear();
+    user.boxes.clear();
+}
 
 class SetupCommandsE2ETest : public ::testing::Test {
 protected:
@@ -149,14 +123,26 @@ protected:
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
         Connect();
     }
+    void ConnectOverMBus(int primary)
+    {
+        form->RadioButton_MBus->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(kBaudIndex9600);
+        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(kBaudIndex9600);
+        form->RadioButtonPrimaryAddress->setChecked(true);
+        form->MaskEdit_Setup_Primary_Address->setText(QString::number(primary));
+        Connect();
+    }
     void Connect()
     {
         User user;
         form->Button_Setup_Device_Connect->click();
         ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
                                            !ProgrWinForm->isVisible() && form->GetJob() == 0; },
-                              30s))
-            << user.All();
+                              40s))
+            << Seen(user);
     }
 
     // The user picks the command; its editor shows.
@@ -187,10 +173,20 @@ const QString kDone = QStringLiteral("The operation is successfully finished.");
 
 TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing)
 {
-    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath});
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath, "--clock",
+                    "2027-04-05 06:07:08"});
     ASSERT_TRUE(meter.Ready());
     StartWindow();
     ConnectOverTcp(meter.Port());
+    {
+        // The date and time command comes first; its Read button fetches the meter's clock.
+        User reader;
+        form->Button_Setup_DateTime_Read->click();
+        ASSERT_TRUE(PumpUntil([&] { return form->MaskEdit_Change_Date->displayText() == QStringLiteral("2027-04-05"); }))
+            << form->MaskEdit_Change_Date->displayText().toStdString();
+        EXPECT_TRUE(form->MaskEdit_Change_Time->displayText().startsWith(QStringLiteral("06:0")));
+        ASSERT_TRUE(Idle());
+    }
     QComboBox* list = form->ComboBox_DeviceSetup_Command;
     ASSERT_EQ(list->count(), 6);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Set Date[YYYY-MM-DD] Time[HH:MM:SS]"));
@@ -202,28 +198,28 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     Choose(TxtSetVoltageTransformerVtRatio);
     form->MaskEdit_VT->setText(QStringLiteral("100"));
     Send();
-    ASSERT_TRUE(MeterHolds("vt", "100")) << user.All();
-    ASSERT_TRUE(PumpUntil([&] { return user.Saw(kDone); })) << user.All();
+    ASSERT_TRUE(MeterHolds("vt", "100")) << Seen(user);
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(kDone); })) << Seen(user);
     EXPECT_EQ(form->Label__VT->text(), QStringLiteral(" 100"));
 
     Choose(TxtSetCurrentTransformerCtRatio);
     form->MaskEdit_CT->setText(QStringLiteral("50"));
     Send();
-    ASSERT_TRUE(MeterHolds("ct", "50")) << user.All();
+    ASSERT_TRUE(MeterHolds("ct", "50")) << Seen(user);
     ASSERT_TRUE(PumpUntil([&] { return form->Label__CT->text() == QStringLiteral(" 50"); }));
 
     Choose(TxtSetDemandPeriodMinute);
     form->ComboBox_Set_Demand_Period->setCurrentText(QStringLiteral("30"));
     Send();
-    ASSERT_TRUE(MeterHolds("demand-period", "30")) << user.All();
+    ASSERT_TRUE(MeterHolds("demand-period", "30")) << Seen(user);
     ASSERT_TRUE(PumpUntil([&] { return form->Label_Demand_Period->text() == QStringLiteral(" 30 [Minute]"); }));
 
     Choose(TxtSetTariff);
     form->ComboBox_Tariff->setCurrentIndex(3);
-    user.Forget();
+    Forget(user);
     Send();  // the sending window stays until the read-back two seconds later
-    EXPECT_EQ(State().at("tariff"), "3");
-    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << user.All();
+    EXPECT_TRUE(MeterHolds("tariff", "3"));
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
 
     Choose(TxtSetDateTime);
     form->MaskEdit_Change_Date->setText(QStringLiteral("2031-05-06"));
@@ -234,7 +230,7 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
 
     // Refused before sending: the meter keeps every value.
     const auto held = State();
-    user.Forget();
+    Forget(user);
     Choose(TxtSetVoltageTransformerVtRatio);
     for (const char* vt : {"0", "1001", "", "1.5"}) {
         form->MaskEdit_VT->setText(QString::fromLatin1(vt));
@@ -268,12 +264,12 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     form->Label__VT->setText(QStringLiteral(" - -"));
     Choose(TxtSetCurrentTransformerCtRatio);
     form->MaskEdit_CT->setText(QStringLiteral("5000"));
-    user.Forget();
+    Forget(user);
     Send();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device did not accept the value.")); }))
-        << user.All();
+        << Seen(user);
     EXPECT_FALSE(user.Saw(kDone));
-    EXPECT_EQ(State().at("ct"), "50");
+    EXPECT_TRUE(MeterHolds("ct", "50"));
     EXPECT_EQ(form->Label__CT->text(), QStringLiteral(" 50"));
     EXPECT_EQ(form->TcpConnected.load(), 1);
 
@@ -281,10 +277,10 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     ASSERT_TRUE(Idle());
     Choose(TxtSetWebserver);
     EXPECT_EQ(form->ComboBox_Set_Webserver->currentText(), QStringLiteral("Disable Webserver"));
-    user.Forget();
+    Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << user.All();
-    EXPECT_EQ(State().at("webserver"), "disabled");
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("webserver", "disabled"));
     EXPECT_EQ(form->TcpConnected.load(), 0);
     EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
 }
@@ -293,7 +289,8 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
 {
     SerialLine line(kComNumber);
     ASSERT_TRUE(line.Ready());
-    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--unit", "3", "--state-file", statePath});
+    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--state-file", statePath, "--meter", "unit=3",
+                    "--meter", "unit=4"});
     ASSERT_TRUE(meter.Ready());
     StartWindow();
     ConnectOverRtu(QStringLiteral("3"));
@@ -308,15 +305,16 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
         Send();
     }
     EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 1-247 only.")));
-    EXPECT_EQ(State().at("unit"), "3");
+    EXPECT_TRUE(MeterHolds("unit", "3"));
 
     // A measuring job runs while the address is sent directly: the two take
     // turns on the line, and neither is lost.
     form->SetJob(jcModbusMeasurement);
     form->MaskEdit_Set_Address->setText(QStringLiteral("5"));
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << user.All();
-    EXPECT_EQ(State().at("unit"), "5");
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("unit", "5"));
+    EXPECT_TRUE(MeterHolds("unit", "4", 2));
     EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 5"));
     EXPECT_EQ(form->MaskEdit_Setup_ModBus_Address->text(), QStringLiteral("5"));
     ASSERT_TRUE(Idle());
@@ -326,10 +324,10 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     Choose(TxtSetDeviceBaudrate);
     EXPECT_EQ(form->ComboBox_Change_Baudrate->currentText(), QStringLiteral("19200"));
     form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("9600"));
-    user.Forget();
+    Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << user.All();
-    EXPECT_EQ(State().at("baud"), "9600");
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("baud", "9600"));
     EXPECT_EQ(form->ModbusBaudIndex.load(), 5);
     EXPECT_EQ(form->ComboBox_Setup_DeviceBaudrate->currentText(), QStringLiteral("9600"));
 
@@ -337,32 +335,121 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     Choose(TxtSetVoltageTransformerVtRatio);
     form->MaskEdit_VT->setText(QStringLiteral("20"));
     Send();
-    ASSERT_TRUE(MeterHolds("vt", "20")) << user.All();
+    ASSERT_TRUE(MeterHolds("vt", "20")) << Seen(user);
     ASSERT_TRUE(Idle());
 
     // To all devices: nobody answers, and the line moves on all the same.
     Choose(TxtSetDeviceBaudrate);
     form->CheckBox_ToAllDevices->setChecked(true);
     form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("38400"));
-    user.Forget();
+    Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << user.All();
-    EXPECT_EQ(State().at("baud"), "38400");
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("baud", "38400", 1));
+    EXPECT_TRUE(MeterHolds("baud", "38400", 2));
     Choose(TxtSetDateTime);
     form->CheckBox_ToAllDevices->setChecked(true);
     form->MaskEdit_Change_Date->setText(QStringLiteral("2029-12-31"));
     form->MaskEdit_Change_Time->setText(QStringLiteral("23:58:00"));
     Send();
-    EXPECT_EQ(State().at("clock").substr(0, 16), "2029-12-31 23:58");
+    EXPECT_TRUE(PumpUntil([&] { return State(1).at("clock").substr(0, 16) == "2029-12-31 23:58"; }));
+    EXPECT_TRUE(PumpUntil([&] { return State(2).at("clock").substr(0, 16) == "2029-12-31 23:58"; }));
     EXPECT_EQ(form->Label_MainDeviceTimeDate->text(), QStringLiteral("31-12-2029  23:58"));
     form->CheckBox_ToAllDevices->setChecked(false);
 
     Choose(TxtSetCurrentTransformerCtRatio);
     form->MaskEdit_CT->setText(QStringLiteral("40"));
     Send();
-    ASSERT_TRUE(MeterHolds("ct", "40")) << user.All();
+    ASSERT_TRUE(MeterHolds("ct", "40")) << Seen(user);
     ASSERT_TRUE(Idle());
     EXPECT_EQ(form->PortOpen.load(), 1);
+}
+
+TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMeter)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--state-file", statePath, "--meter",
+                    "primary=1,secondary=11112222", "--meter", "primary=2,secondary=12345678"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    ConnectOverMBus(1);
+    QComboBox* list = form->ComboBox_DeviceSetup_Command;
+    ASSERT_EQ(list->itemText(0), QStringLiteral("Set Device Primary Address"));
+    EXPECT_GE(list->findText(QStringLiteral("PS-Field Configuration")), 0);
+    User user;
+
+    Choose(TxtSetDevicePrimaryAddress);
+    for (const char* refused : {"251", "1000", ""}) {
+        form->MaskEdit_Set_Address->setText(QString::fromLatin1(refused));
+        Send();
+    }
+    EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 0-250 only."))) << Seen(user);
+    EXPECT_TRUE(MeterHolds("primary", "1"));
+    form->MaskEdit_Set_Address->setText(QStringLiteral("7"));
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("primary", "7"));
+    EXPECT_TRUE(MeterHolds("primary", "2", 2));
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 7"));
+    EXPECT_EQ(form->MaskEdit_Setup_Primary_Address->text(), QStringLiteral("7"));
+
+    // The following frames go to the new address.
+    Choose(TxtSetDemandPeriodMinute);
+    form->ComboBox_Set_Demand_Period->setCurrentText(QStringLiteral("30"));
+    Send();
+    EXPECT_TRUE(MeterHolds("demand-period", "30"));
+    EXPECT_EQ(form->Label_Demand_Period->text(), QStringLiteral(" 30 [Minute]"));
+    Choose(TxtSetVoltageTransformerVtRatio);
+    form->MaskEdit_VT->setText(QStringLiteral("10"));
+    Send();
+    EXPECT_TRUE(MeterHolds("vt", "10"));
+    EXPECT_EQ(form->Label__VT->text(), QStringLiteral("10"));
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("20"));
+    Send();
+    EXPECT_TRUE(MeterHolds("ct", "20"));
+    Choose(TxtSetDeviceSecondaryAddress);
+    form->MaskEdit_Setup_SecondaryAddress->setText(QStringLiteral("12340600"));
+    Send();
+    EXPECT_TRUE(MeterHolds("secondary", "12340600"));
+    EXPECT_EQ(form->Label_Secondary_Address_ID->text(), QStringLiteral(" 12340600"));
+
+    // The tariff goes through the worker and is read back two seconds later.
+    Choose(TxtSetTariff);
+    form->ComboBox_Tariff->setCurrentIndex(4);
+    Forget(user);
+    Send();
+    EXPECT_TRUE(MeterHolds("tariff", "4"));
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+    ASSERT_TRUE(Idle());
+
+    // To all devices: every meter on the line takes the date, then the rate.
+    Choose(TxtSetDateTime);
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->MaskEdit_Change_Date->setText(QStringLiteral("2030-01-02"));
+    form->MaskEdit_Change_Time->setText(QStringLiteral("03:04:05"));
+    Send();
+    EXPECT_TRUE(PumpUntil([&] { return State(1).at("clock").substr(0, 16) == "2030-01-02 03:04"; })) << Seen(user);
+    EXPECT_TRUE(PumpUntil([&] { return State(2).at("clock").substr(0, 16) == "2030-01-02 03:04"; }));
+    Choose(TxtSetDeviceBaudrate);
+    EXPECT_EQ(form->ComboBox_Change_Baudrate->currentText(), QStringLiteral("9600"));
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("4800"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(form->MbusBaudIndex.load(), 4);
+    form->CheckBox_ToAllDevices->setChecked(false);
+
+    // The tool and the meter now talk at 4800 Bd.
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("30"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("ct", "30"));
+    EXPECT_TRUE(MeterHolds("ct", "1", 2));
 }
 
 }  // namespace
