@@ -3,11 +3,10 @@
 // read commands and help panes, the demand interval group, and the status
 // legend of the demand logger, which opens over the device-information column
 // of the window. Built by BuildLoggerPage.
-#include "app/LazyFileDialog.h"
-
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -77,6 +76,7 @@ struct LoggerControls {
     TStringGrid* StringGrid_CertifiedLogger = nullptr;
     QTextEdit* RichEdit_CertifiedLogger_Help = nullptr;
 
-    // Save dialog of the logger CSV files.
-    TLazyFileDialog dlg_saveas;
+    // Save dialog of the logger CSV files; made on first use (CsvSaveDialog),
+    // since a file dialog starts Qt's file-information threads.
+    QFileDialog* dlg_saveas = nullptr;
 };

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -283,6 +282,5 @@ void BuildLoggerPage(TMainForm& f)
     BuildCertifiedPage(f);
     BuildDemandLegend(f);
 
-    f.dlg_saveas.Configure(&f, "dlg_saveas", QFileDialog::AcceptSave, QFileDialog::AnyFile,
-                           QStringLiteral("csv"));
+    // dlg_saveas is made on first use (CsvSaveDialog).
 }

@@ -11,7 +11,7 @@
 
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "setup/PSWin.h"
+#include "loggers/LoggerHandlers.h"
 
 namespace {
 
@@ -46,12 +46,12 @@ TEST(IdleCostTest, StartUpMakesNoFileDialogAndOneThread)
         << ThreadCount() - before << " threads more than before the start";
 
     // First use makes the dialog as the window needs it.
-    QFileDialog* save = f.dlg_saveas.Get();
+    EXPECT_EQ(f.dlg_saveas, nullptr);
+    QFileDialog* save = &CsvSaveDialog(f);
     EXPECT_EQ(save->parent(), &f);
-    EXPECT_EQ(save->objectName(), QStringLiteral("dlg_saveas"));
     EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(save->defaultSuffix(), QStringLiteral("csv"));
-    EXPECT_EQ(f.dlg_saveas.Get(), save);
+    EXPECT_EQ(f.dlg_saveas, save);
+    EXPECT_EQ(&CsvSaveDialog(f), save);
 }
 
 } // namespace
