@@ -26,7 +26,15 @@ void SetShown(QWidget* w, bool shown)
 void TMainForm::ShowComActivity(int code)
 {
     if (!OnUiThread(*this)) {
-        RunOnUiThread(*this, [this, code] { ShowComActivity(code); }, false);
+        // Every exchange of a long read shows traffic: one waiting call shows it.
+        if (code == caTraffic && ComTrafficQueued.exchange(true)) return;
+        RunOnUiThread(
+            *this,
+            [this, code] {
+                if (code == caTraffic) ComTrafficQueued = false;
+                ShowComActivity(code);
+            },
+            false);
         return;
     }
     QTimer* timer = Timer_Image_Com_in_Progress;
