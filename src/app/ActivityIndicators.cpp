@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/Shape.h"
 #include "comm/Monitor.h"
+#include "comm/UiThread.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void SetShown(QWidget* w, bool shown)
 
 void TMainForm::ShowComActivity(int code)
 {
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         RunOnUiThread(*this, [this, code] { ShowComActivity(code); }, false);
         return;
     }
@@ -71,7 +72,7 @@ void TMainForm::Timer_Image_Com_in_ProgressTimer()
 
 void TMainForm::StopBusyIndicator()
 {
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         RunOnUiThread(*this, [this] { StopBusyIndicator(); }, false);
         return;
     }

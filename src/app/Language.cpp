@@ -282,7 +282,7 @@ void TMainForm::ApplyLanguage()
     }
 
     const QString address = Label_DeviceAddress ? Label_DeviceAddress->text() : QString();
-    ShowConnectionState(address.isEmpty() || address == Txt(TxtNoValue, L) ? 1 : 2);
+    ShowConnectionState(address.isEmpty() || address == Txt(TxtNoValue, L) ? csDisconnected : csConnected);
 
     SetCaption(Label_Setup_Address, Txt(TxtSetupAddress, L));
     SetCaption(RadioButtonPrimaryAddress, Txt(TxtSetupPrimary, L));
@@ -389,9 +389,9 @@ void TMainForm::FillDemandItemCounts()
 
 void TMainForm::ShowConnectionState(int state)
 {
-    if (state != 1 && state != 2) return;
+    if (state != csDisconnected && state != csConnected) return;
     const int L = Language;
-    const bool disconnected = state == 1;
+    const bool disconnected = state == csDisconnected;
 
     SetCaption(Button_Setup_Device_Connect, Txt(disconnected ? TxtConnectDevice : TxtDisconnect, L));
     if (disconnected) {
@@ -399,7 +399,7 @@ void TMainForm::ShowConnectionState(int state)
             Label_Setup_ConnectStatus->setText(Txt(TxtStatusDisconnected, L));
             SetFontColor(Label_Setup_ConnectStatus, ClrText);
         }
-        ShowComActivity(226);
+        ShowComActivity(caNone);
         SetCaption(Label_Tarif_HW, QString());
     }
 

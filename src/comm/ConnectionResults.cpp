@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "app/MainForm.h"
-#include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "comm/Connect.h"
 #include "comm/Monitor.h"
@@ -18,23 +17,13 @@ namespace {
 
 constexpr uint32_t ClrGreen = 0x00FF00;
 
-// Progress window ids of these reports.
-enum : int {
-    pwNoAnswer = 86,
-    pwScanFinished = 87,
-    pwScanPortNotAvailable = 88,
-    pwConnected = 89,
-    pwIdentifyFailed = 105,
-};
-
 const QString OkButton = QStringLiteral("Ok");
 // Shown inside the message, unlike the suffixes of other reports.
 const QString ScanPortErrorNumber = QStringLiteral(" (Error:70)");
 
 void Report(TMainForm& f, int id, int icon, const LangText& caption, const QString& line1)
 {
-    if (!ProgrWinForm) return;
-    ProgrWinForm->ShowProgress(id, icon, 0, 0, 0, 1, Txt(caption, f.Language), line1, QString(), QString(), QString(),
+    f.JobHost().ShowProgressWindow(id, icon, 0, 0, 0, 1, Txt(caption, f.Language), line1, QString(), QString(), QString(),
                                OkButton, 0);
 }
 
@@ -103,7 +92,7 @@ void IdentifyFailed(TMainForm& f)
 void RegisterConnectionResults(TMainForm& f)
 {
     f.SetUiAction(urCancelled, [&f] {
-        if (ProgrWinForm) ProgrWinForm->FinishProgress();
+        f.FinishProgressWindow();
     });
     f.SetUiAction(urConnected, [&f] { Connected(f); });
     // urJobCancelled: nothing to show; the handler only parks the worker.

@@ -19,10 +19,9 @@
 #include "app/Text.h"
 #include "comm/Monitor.h"
 #include "core/SerialFraming.h"
+#include "comm/UiThread.h"
 
 namespace {
-
-enum TProtocolMode { pmMBus = 50, pmModbusRtu = 51, pmModbusTcp = 52 };
 
 constexpr int SerialBaudItemsMBus = 6;   // "300" to "9600"
 constexpr int RtuDefaultBaudIndex = 8;   // 57600
@@ -98,7 +97,7 @@ void ResetScanChoice(TMainForm& f)
 
 void ResetDeviceInformation(TMainForm& f)
 {
-    f.ShowConnectionState(1);
+    f.ShowConnectionState(csDisconnected);
 
     SetShown(f.RadioButtonPrimaryAddress, false);
     SetShown(f.RadioButtonSecondaryAddress, false);
@@ -199,7 +198,7 @@ void TMainForm::SetProtocolMode(int mode)
 {
     // The job runners switch the transport when a device is lost; the window
     // changes on the UI thread while the runner waits.
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         RunOnUiThread(*this, [this, mode] { SetProtocolMode(mode); }, true);
         return;
     }

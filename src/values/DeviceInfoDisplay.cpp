@@ -224,7 +224,7 @@ void TMainForm::ShowDeviceInfo()
     SetText(Label_Version, FromUtf8(VersionText));
     SetText(Label_Type, FromUtf8(TypeText));
 
-    ShowConnectionState(2);
+    ShowConnectionState(csConnected);
     if (WebserverPresent == 1) {
         const bool enabled = WebserverEnabled == 1;
         SetText(Label_Setup_Webserver, Txt(enabled ? TxtWebserverEnabled : TxtWebserverDisabled, Language));

@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/ModbusRunner.h"
@@ -240,6 +240,13 @@ public:
         else
             QMetaObject::invokeMethod(Client, send, Qt::QueuedConnection);
     }
+    void ShowProgressWindow(int id, int, int, int, int, int, const QString&, const QString&, const QString&,
+                            const QString&, const QString&, const QString&, int) override
+    {
+        Record("ProgressWindow" + std::to_string(id));
+    }
+    void FinishProgressWindow() override { Record("FinishProgressWindow"); }
+    void SetProgressBarMax(int) override {}
 
     // ---- ITcpClientHost ----
     void ShowConnectionState(int state) override { Record("ConnectionState" + std::to_string(state)); }
