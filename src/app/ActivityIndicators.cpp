@@ -8,6 +8,7 @@
 #include "app/Shape.h"
 #include "comm/Monitor.h"
 #include "comm/UiThread.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ namespace {
 constexpr int TrafficFirstTickMs = 50;
 constexpr int TrafficHoldMs = 500;
 constexpr int TrafficRenewedMs = 400;
-
-void SetShown(QWidget* w, bool shown)
-{
-    if (w) w->setVisible(shown);
-}
 
 } // namespace
 

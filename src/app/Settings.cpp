@@ -169,7 +169,6 @@ const char* ThisVersion()
     return TxtVersion[1];
 }
 
-
 // Defaults used on a first run and for a file of another version, and in place
 // of stored values the window cannot use.
 constexpr int DefaultPortIndex = 0;
@@ -291,25 +290,23 @@ void KeepInRange(TMainForm& f)
 
 void SetEditText(QLineEdit* e, const std::string& text)
 {
-    if (e) e->setText(QString::fromStdString(text));
+    e->setText(QString::fromStdString(text));
 }
 
 // Checking a radio button runs its click handler only when it was not checked;
 // the one in the same group is unchecked by it.
 void Check(QRadioButton* b)
 {
-    if (b) b->setChecked(true);
+    b->setChecked(true);
 }
 
 void SelectItem(QComboBox* c, int index)
 {
-    if (!c) return;
     c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
 }
 
 void ShowStoredPort(QComboBox* c, int portIndex)
 {
-    if (!c) return;
     c->clear();
     c->addItem(QStringLiteral("COM") + QString::number(portIndex + 1));
     c->setCurrentIndex(0);

@@ -12,6 +12,7 @@
 #include "app/Text.h"
 #include "comm/Connect.h"
 #include "comm/Monitor.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -25,19 +26,6 @@ void Report(TMainForm& f, int id, int icon, const LangText& caption, const QStri
 {
     f.JobHost().ShowProgressWindow(id, icon, 0, 0, 0, 1, Txt(caption, f.Language), line1, QString(), QString(), QString(),
                                OkButton, 0);
-}
-
-void SetText(QLabel* l, const QString& t)
-{
-    if (l) l->setText(t);
-}
-void SetText(QAbstractButton* b, const QString& t)
-{
-    if (b) b->setText(t);
-}
-void Disable(QWidget* w)
-{
-    if (w) w->setEnabled(false);
 }
 
 // Measuring stops with the device that stopped answering.
@@ -56,7 +44,7 @@ void Connected(TMainForm& f)
                                                       f.GroupBox_Network, f.GroupBox_Setup_Port,
                                                       f.ComboBox_Setup_Port_MBus, f.ComboBox_Setup_Port_ModBus,
                                                       f.ComboBox_Setup_DeviceBaudrate})
-        Disable(w);
+        w->setEnabled(false);
     Report(f, pwConnected, 0, TxtInformation, Txt(TxtDeviceConnected, L));
     if (QLabel* status = f.Label_Setup_ConnectStatus) {
         status->setText(Txt(TxtStatusDeviceConnected, f.Language));
