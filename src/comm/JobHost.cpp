@@ -11,10 +11,22 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/MBusRunner.h"
 #include "comm/ModbusRunner.h"
 #include "comm/Monitor.h"
 #include "comm/TcpClient.h"
 #include "comm/UiThread.h"
+#include "platform/ComPort.h"
+
+// ---- IJobHost ----
+
+void IJobHost::RefreshCom()
+{
+    TransportState& link = Link();
+    ::RefreshCom(link.SerialPort, link, Window().MbusBaudIndex.load());
+}
+
+// ---- the main window as job host ----
 
 void TMainForm::CreateJobHost()
 {
@@ -22,6 +34,7 @@ void TMainForm::CreateJobHost()
     TcpClient = new TModbusTcpClient(*this, *this, *this, *this, TimerIP_Connect, TCPIP_receive_timer, this);
     ClientSocket = TcpClient->ClientSocket;
     ModbusJobStep = [this] { RunModbusJobStep(*this); };
+    MBusJobStep = [this] { RunMBusJobStep(*this); };
 }
 
 void TMainForm::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)

@@ -64,6 +64,9 @@ public:
     virtual void StartTimerSetup() = 0;
     // Page layout of a transport (TProtocolMode).
     virtual void SetProtocolMode(int mode) = 0;
+    // Closes and reopens the serial port at the M-Bus baud rate: the runner's
+    // cure for a line that stopped answering right after a connect.
+    virtual void RefreshCom();
     // A connect is under way: the connect button still reads "Connect Device".
     virtual bool ConnectInProgress() = 0;
     // Hands a completed Modbus TCP request to the UI thread, which sends it on

@@ -51,6 +51,23 @@ bool IsValidMBusAnswer(const uint8_t* rx, int count)
     return rx[checksumAt] == MBusChecksum(rx, checksumAt);
 }
 
+bool IsMBusAnswerFrom(const uint8_t* rx, int count, uint8_t address)
+{
+    constexpr int kAddressField = 5;
+    if (rx == nullptr || count < 1 || rx[0] != kLongFrameStart)
+        return true;
+    return count > kAddressField && rx[kAddressField] == address;
+}
+
+bool IsFinalMBusTelegram(const uint8_t* rx, int count)
+{
+    constexpr uint8_t kNoMoreData = 0x0F;
+    if (rx == nullptr || count < 2 || rx[0] != kLongFrameStart)
+        return false;
+    const int last = rx[1] + 3;
+    return last < count - 2 && rx[last] == kNoMoreData;
+}
+
 int ModbusRtuAnswerLength(const uint8_t* rx, int count)
 {
     if (rx == nullptr || count < 3)

@@ -27,6 +27,14 @@ int MBusAnswerLength(const uint8_t* rx, int count);
 // checksum needs is invalid.
 bool IsValidMBusAnswer(const uint8_t* rx, int count);
 
+// Whether a valid answer may come from the device at this primary address: E5
+// and short frames carry nothing to tell, a long frame carries its A field.
+bool IsMBusAnswerFrom(const uint8_t* rx, int count, uint8_t address);
+
+// A long frame whose last user-data byte (the one before the checksum, at
+// L + 3) is 0x0F: the device has no more telegrams. Only bytes received count.
+bool IsFinalMBusTelegram(const uint8_t* rx, int count);
+
 // ---- Modbus RTU ----
 
 // The bytes the transceiver reads for an answer: unit id, function and the

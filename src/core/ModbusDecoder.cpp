@@ -1,13 +1,12 @@
 #include "core/ModbusDecoder.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <string>
 
 #include "core/MessageTable.h"
 #include "core/ScaledValue.h"
 #include "core/ToolCodes.h"
+#include "core/ValueText.h"
 
 namespace {
 
@@ -191,46 +190,6 @@ private:
 
     const Registers& regs_;
 };
-
-int LanguageIndex(int language) { return language == 1 ? 1 : 0; }
-
-std::string Pad2(unsigned value) { return value <= 9 ? "0" + std::to_string(value) : std::to_string(value); }
-
-// A value text read back as a number; value texts always use '.'.
-double ParseValueText(const std::string& text)
-{
-    const char* first = text.data();
-    const char* last = text.data() + text.size();
-    while (first < last && *first == ' ')
-        ++first;
-    double value = 0;
-    if (std::from_chars(first, last, value).ec != std::errc())
-        return 0;
-    return value;
-}
-
-std::string FixedText(double value, int decimals)
-{
-    // Keep a value that rounds to zero from showing as "-0".
-    if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals))
-        value = 0;
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return std::string();
-    return std::string(buffer, result.ptr);
-}
-
-// Appends one byte of a Latin-1 field as UTF-8.
-void AppendLatin1(std::string& text, uint8_t c)
-{
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // ---- the groups ----
 

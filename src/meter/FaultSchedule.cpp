@@ -16,6 +16,18 @@ FaultSchedule::AnswerFaults FaultSchedule::ForAnswer(bool rtu) {
     return f;
 }
 
+FaultSchedule::MBusAnswerFaults FaultSchedule::ForMBusAnswer(bool longFrame) {
+    MBusAnswerFaults f;
+    ++answers_;
+    if (options_.delayMs > 0 && Every(options_.delayEvery, answers_)) f.delayMs = options_.delayMs;
+    if (longFrame) {
+        ++mbusLongAnswers_;
+        f.badChecksum = Every(options_.badChecksumEvery, mbusLongAnswers_);
+        f.oneByteShort = !f.badChecksum && Every(options_.shortFrameEvery, mbusLongAnswers_);
+    }
+    return f;
+}
+
 bool FaultSchedule::CloseConnection(int answersOnConnection) const {
     return options_.dropAfter > 0 && answersOnConnection >= options_.dropAfter;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // When the simulated meter misbehaves on purpose: which request it ignores,
-// which answer it corrupts or delays, and when it drops a TCP connection.
+// which answer it corrupts, cuts short or delays, and when it drops a TCP
+// connection.
 // Only counting; the server carries the decisions out.
 #include <cstdint>
 
@@ -21,6 +22,14 @@ public:
         bool badCrc = false;
     };
     AnswerFaults ForAnswer(bool rtu);
+    // Called once per M-Bus answer about to be sent; the checksum and the
+    // length faults concern long frames only (a single 0xE5 has neither).
+    struct MBusAnswerFaults {
+        int delayMs = 0;
+        bool badChecksum = false;
+        bool oneByteShort = false;
+    };
+    MBusAnswerFaults ForMBusAnswer(bool longFrame);
     // Called after an answer on a TCP connection with that connection's
     // count of answers so far; true: close it now.
     bool CloseConnection(int answersOnConnection) const;
@@ -33,6 +42,7 @@ private:
     uint64_t requests_ = 0;
     uint64_t answers_ = 0;
     uint64_t rtuAnswers_ = 0;
+    uint64_t mbusLongAnswers_ = 0;
 };
 
 }  // namespace meter

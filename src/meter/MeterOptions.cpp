@@ -90,6 +90,26 @@ const std::map<std::string, OptionSpec>& Options() {
              return {};
          }}},
         {"--framing", {true, ApplyFraming}},
+        {"--mbus", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             if (v.empty()) return "needs a device path";
+             o.serve.mbusDevice = v;
+             return {};
+         }}},
+        {"--mbus-baud", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             long long n = 0;
+             if (!ToInt(v, 300, 9600, n) || BaudCodeOf(static_cast<int>(n)) < 0)
+                 return "must be one of 300 600 1200 2400 4800 9600";
+             o.serve.mbusBaud = static_cast<int>(n);
+             return {};
+         }}},
+        {"--primary", IntOption(0, 250, [](MeterSimOptions& o) -> int& { return o.device.mbusPrimary; })},
+        {"--secondary", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             if (v.size() != 8 || !AllDigits(v)) return "must be eight decimal digits";
+             o.device.mbusId = v;
+             return {};
+         }}},
+        {"--mbus-version", IntOption(0, 255, [](MeterSimOptions& o) -> uint8_t& { return o.device.mbusVersion; })},
+        {"--meter", {true, [](const std::string&, MeterSimOptions&) -> std::string { return {}; }}},
         {"--unit", IntOption(1, 247, [](MeterSimOptions& o) -> int& { return o.device.unitAddress; })},
         {"--type", IntOption(0, 5, [](MeterSimOptions& o) -> int& { return o.device.typeIndex; })},
         {"--options", {true, ApplyOptionDigits}},
@@ -141,6 +161,8 @@ const std::map<std::string, OptionSpec>& Options() {
         {"--delay-ms", IntOption(0, 600000, [](MeterSimOptions& o) -> int& { return o.faults.delayMs; })},
         {"--delay-every", IntOption(1, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.delayEvery; })},
         {"--drop-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAfter; })},
+        {"--bad-checksum-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.badChecksumEvery; })},
+        {"--short-frame-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.shortFrameEvery; })},
         {"--verbose", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
              o.serve.verbose = true;
              return {};
@@ -149,12 +171,86 @@ const std::map<std::string, OptionSpec>& Options() {
     return table;
 }
 
+// The options that describe one meter, which --meter may give per meter.
+bool IsDeviceOption(const std::string& name) {
+    static const std::vector<std::string> names = {
+        "--unit", "--type", "--options", "--variant", "--serial", "--serial-prefix", "--product", "--base-fw",
+        "--webserver", "--ct", "--vt", "--demand-period", "--tariff", "--tariff-locked", "--demand-records",
+        "--event-records", "--certified-entries", "--clock", "--seed", "--primary", "--secondary", "--mbus-version"};
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The ten-digit serial number `k` above the given one.
+std::string SerialPlus(const std::string& serial, int k) {
+    const unsigned long long n = (std::stoull(serial) + static_cast<unsigned long long>(k)) % 10000000000ULL;
+    std::string s = std::to_string(n);
+    return std::string(10 - s.size(), '0') + s;
+}
+
+// One --meter: the base device with the keys of `spec` ("key=value,..."; a
+// flag stands alone). Where the spec does not say, the unit and primary
+// addresses, the serial number and the seed count up by the meter's place.
+std::string BuildMeter(const std::string& spec, int place, const MeterSimOptions& base, DeviceOptions& out) {
+    MeterSimOptions o = base;
+    std::vector<std::string> given;
+    size_t from = 0;
+    while (from <= spec.size()) {
+        const size_t comma = std::min(spec.find(',', from), spec.size());
+        const std::string item = spec.substr(from, comma - from);
+        from = comma + 1;
+        if (item.empty()) continue;
+        const size_t eq = item.find('=');
+        const std::string name = "--" + item.substr(0, eq);
+        if (!IsDeviceOption(name)) return "--meter: " + item.substr(0, eq) + " is not a device option";
+        const OptionSpec& option = Options().at(name);
+        if (option.takesValue != (eq != std::string::npos))
+            return "--meter: " + item.substr(0, eq) + (option.takesValue ? " needs =VALUE" : " takes no value");
+        if (std::string why = option.apply(eq == std::string::npos ? "" : item.substr(eq + 1), o); !why.empty())
+            return "--meter: " + item.substr(0, eq) + " " + why;
+        given.push_back(name);
+    }
+    const auto says = [&](const char* name) { return std::find(given.begin(), given.end(), name) != given.end(); };
+    DeviceOptions& d = o.device;
+    if (!says("--unit")) d.unitAddress = (base.device.unitAddress - 1 + place) % 247 + 1;
+    if (!says("--primary")) d.mbusPrimary = (base.device.mbusPrimary + place) % 251;
+    if (!says("--serial")) d.serialNumber = SerialPlus(base.device.serialNumber, place);
+    if (!says("--seed")) d.seed = base.device.seed + static_cast<uint32_t>(place);
+    if (d.tariffLocked) d.tariff = 0;
+    out = d;
+    return {};
+}
+
+// Meters on one line must be told apart by every address the line uses.
+std::string CheckDistinct(const MeterSimOptions& o) {
+    for (size_t a = 0; a < o.meters.size(); ++a) {
+        for (size_t b = a + 1; b < o.meters.size(); ++b) {
+            const DeviceOptions& x = o.meters[a];
+            const DeviceOptions& y = o.meters[b];
+            const std::string pair = "meters " + std::to_string(a + 1) + " and " + std::to_string(b + 1);
+            if ((o.serve.HasRtu() || o.serve.HasTcp()) && x.unitAddress == y.unitAddress)
+                return pair + " have the same unit address " + std::to_string(x.unitAddress);
+            if (o.serve.HasMBus() && x.mbusPrimary == y.mbusPrimary)
+                return pair + " have the same primary address " + std::to_string(x.mbusPrimary);
+            if (o.serve.HasMBus() && x.MBusIdBcd() == y.MBusIdBcd()) return pair + " have the same secondary address";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 int DeviceOptions::DemandRecordCount() const {
     if (!HasDemandLogger()) return 0;
     const int wanted = demandRecords >= 0 ? demandRecords : (IsLargeLogger() ? 5000 : 2000);
     return std::min(wanted, DemandCapacity());
+}
+
+uint32_t DeviceOptions::MBusIdBcd() const {
+    const std::string digits = mbusId.empty() ? serialNumber.substr(serialNumber.size() >= 8 ? serialNumber.size() - 8 : 0)
+                                              : mbusId;
+    uint32_t bcd = 0;
+    for (const char c : digits) bcd = bcd << 4 | static_cast<uint32_t>(c - '0');
+    return bcd;
 }
 
 int BaudCodeOf(int baud) {
@@ -169,6 +265,7 @@ int BaudOfCode(int code) {
 
 ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
     ParseOutcome out;
+    std::vector<std::string> meterSpecs;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> value;
@@ -179,6 +276,14 @@ ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
         if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = name.substr(eq + 1);
             name = name.substr(0, eq);
+        }
+        if (name == "--meter") {
+            if (!value && i + 1 >= args.size()) {
+                out.error = "--meter needs a value";
+                return out;
+            }
+            meterSpecs.push_back(value ? *value : args[++i]);
+            continue;
         }
         const auto it = Options().find(name);
         if (it == Options().end()) {
@@ -201,8 +306,12 @@ ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
         }
     }
     MeterSimOptions& o = out.options;
-    if (!o.serve.HasTcp() && !o.serve.HasRtu()) {
-        out.error = "nothing to serve: give --tcp HOST:PORT, --rtu DEVICE or both";
+    if (!o.serve.HasTcp() && !o.serve.HasRtu() && !o.serve.HasMBus()) {
+        out.error = "nothing to serve: give --tcp HOST:PORT, --rtu DEVICE, --mbus DEVICE or several";
+        return out;
+    }
+    if (o.serve.HasRtu() && o.serve.rtuDevice == o.serve.mbusDevice) {
+        out.error = "--rtu and --mbus need two devices";
         return out;
     }
     if (o.device.digitQ == 1 && static_cast<long long>(o.device.ctRatio) * o.device.vtRatio > 100000) {
@@ -211,6 +320,20 @@ ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
     }
     if (o.device.tariffLocked) o.device.tariff = 0;
     o.device.baudCode = BaudCodeOf(o.serve.baud);
+    for (size_t k = 0; k < meterSpecs.size(); ++k) {
+        DeviceOptions d;
+        if (std::string why = BuildMeter(meterSpecs[k], static_cast<int>(k), o, d); !why.empty()) {
+            out.error = why;
+            return out;
+        }
+        if (d.digitQ == 1 && static_cast<long long>(d.ctRatio) * d.vtRatio > 100000) {
+            out.error = "--meter " + meterSpecs[k] + ": ct times vt must be at most 100000 with the option digit Q 1";
+            return out;
+        }
+        o.meters.push_back(d);
+    }
+    if (o.meters.empty()) o.meters.push_back(o.device);
+    if (std::string why = CheckDistinct(o); !why.empty()) out.error = why;
     return out;
 }
 
@@ -219,74 +342,6 @@ std::vector<std::string> MeterSimOptionNames() {
     for (const auto& [name, spec] : Options()) names.push_back(name);
     names.push_back("--help");
     return names;
-}
-
-std::string MeterSimHelpText() {
-    return R"(Usage: meter-sim [OPTION]...
-A simulated three-phase electricity meter serving Modbus TCP and Modbus RTU.
-It prints one line "meter-sim: ready" once every transport is open, and runs
-until SIGINT or SIGTERM.
-
-Transports (at least one):
-  --tcp HOST:PORT        serve Modbus TCP; PORT 0 takes any free port, which the
-                         line "meter-sim: listening on HOST:PORT" then shows.
-                         Port 502 needs root or CAP_NET_BIND_SERVICE.
-  --rtu DEVICE           serve Modbus RTU on a serial device (a tty or one end
-                         of a pseudo-terminal pair)
-  --baud N               RTU line speed, 300 to 115200 (default 19200)
-  --framing DPS          RTU data bits, parity N/E/O, stop bits (default 8E1)
-  --unit N               unit address 1-247 (default 1). RTU answers only this
-                         address; TCP answers every unit id but 0. Unit 0 is a
-                         broadcast: writes are carried out, nothing is answered.
-
-Device:
-  --type N               device type index 0-5 (default 5): 0 and 3 single
-                         phase, 1 and 4 three-wire, 2 and 5 four-wire; 0 and 2
-                         direct connected, the others transformer connected
-  --options DMPQUVW      the seven option digits D M P Q U V W (default 1201000).
-                         D 2 or more: the second maker's device; M 2 or more:
-                         reactive energy; Q: transformer input (0 and 9: ratios
-                         not settable, 1: CT x VT at most 100000)
-  --variant Z            option digit Z (default 1): 0 no demand logger, 2 the
-                         large logger (record numbers, interval summary,
-                         certified logger), others the ordinary demand logger
-  --serial DIGITS        ten-digit serial number (default 2100012345)
-  --serial-prefix XX     two serial number prefix characters (default TQ)
-  --product TEXT         product name, at most 32 characters
-  --base-fw N            base firmware version times 100 (default 123)
-  --webserver MODE       absent (default; register 11000 answers an
-                         exception), disabled or enabled
-  --ct N, --vt N         transformer ratios (default 1)
-  --demand-period MIN    demand period in minutes, 1-255 (default 15)
-  --tariff N             tariff 1-8, or 0 for the hardware tariff input
-                         (day tariff 1 from 06:00 to 22:00, else tariff 2)
-  --tariff-locked        the tariff follows the hardware input and tariff
-                         writes are answered but not taken
-  --demand-records N     demand records filled at start (default 2000, with
-                         variant 2 5000; at most 16000, variant 2 168000)
-  --event-records N      events filled at start, 0-256 (default 40)
-  --certified-entries N  certified entries filled at start, 0-4000 (default 12)
-  --clock "YYYY-MM-DD HH:MM:SS"
-                         start the meter clock there (default: the PC's time)
-  --seed N               varies the generated values (default 1)
-
-Faults:
-  --no-answer-every N    every Nth request to the meter is ignored, as if it
-                         never arrived (0: off)
-  --bad-crc-every N      every Nth RTU answer has a broken CRC (0: off)
-  --delay-ms MS          answers are sent MS milliseconds late
-  --delay-every N        only every Nth answer is late (default 1: all)
-  --drop-after N         a TCP connection is closed right after its Nth answer
-
-Other:
-  --verbose              log every request and what became of it on stderr
-  --help                 show this text
-
-Examples:
-  meter-sim --tcp 127.0.0.1:15020
-  socat -d -d pty,raw,echo=0,link=/tmp/meter pty,raw,echo=0,link=/tmp/tool &
-  meter-sim --rtu /tmp/meter --baud 19200 --framing 8E1 --unit 1
-)";
 }
 
 }  // namespace meter

@@ -42,6 +42,15 @@ struct DeviceOptions {
     std::optional<CivilTime> clockStart;  // empty: the PC's local time
     uint32_t seed = 1;
     int baudCode = 6;  // the line's baud rate code of register 10300
+    int mbusPrimary = 0;        // M-Bus primary address 0-250
+    std::string mbusId;         // eight digits; empty: the serial number's last eight
+    uint8_t mbusVersion = 0x01;
+
+    // The M-Bus identification number as packed BCD, least significant
+    // digits in the low byte.
+    uint32_t MBusIdBcd() const;
+    // The maker's word in the M-Bus header.
+    uint16_t MBusManufacturer() const { return digitD >= 2 ? 0x3984 : 0x52CB; }
 
     bool HasDemandLogger() const { return variant != 0; }
     bool IsLargeLogger() const { return variant == 2; }
@@ -59,6 +68,8 @@ struct FaultOptions {
     int delayMs = 0;        // answers wait this long before they are sent
     int delayEvery = 1;     // ... every Nth answer only
     int dropAfter = 0;      // a TCP connection is closed after its Nth answer
+    int badChecksumEvery = 0;  // every Nth M-Bus long answer goes out with a broken checksum
+    int shortFrameEvery = 0;   // every Nth M-Bus long answer goes out one byte short
 };
 
 struct ServeOptions {
@@ -69,13 +80,18 @@ struct ServeOptions {
     char parity = 'E';
     int dataBits = 8;
     int stopBits = 1;
+    std::string mbusDevice;
+    int mbusBaud = 2400;  // always 8E1
     bool verbose = false;
     bool HasTcp() const { return tcpPort >= 0; }
     bool HasRtu() const { return !rtuDevice.empty(); }
+    bool HasMBus() const { return !mbusDevice.empty(); }
 };
 
 struct MeterSimOptions {
-    DeviceOptions device;
+    DeviceOptions device;  // the device options given outside any --meter
+    // Every meter on the line, at least one; each --meter adds one.
+    std::vector<DeviceOptions> meters;
     FaultOptions faults;
     ServeOptions serve;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "meter/MeterScaling.h"
 #include "meter/ModbusRecordLayouts.h"
 
 namespace meter {
@@ -109,26 +110,13 @@ RegisterReply ModbusRegisterMap::Read(bool input, int address, int count) {
     return reply;
 }
 
-UnitChoice ModbusRegisterMap::VoltageUnit() const {
-    const DeviceOptions& d = meter_.Options();
-    const double lineToLine = NominalVoltage(d, meter_.VtRatio()) * (d.Phases() == 3 ? std::sqrt(3.0) : 1.0);
-    return ChooseVoltageUnit(1.3 * lineToLine);
-}
+UnitChoice ModbusRegisterMap::VoltageUnit() const { return UnitsOf(meter_).voltage; }
 
-UnitChoice ModbusRegisterMap::CurrentUnit() const {
-    return ChooseCurrentUnit(2.0 * NominalCurrent(meter_.Options(), meter_.CtRatio()));
-}
+UnitChoice ModbusRegisterMap::CurrentUnit() const { return UnitsOf(meter_).current; }
 
-UnitChoice ModbusRegisterMap::PowerUnit() const {
-    const DeviceOptions& d = meter_.Options();
-    return ChoosePowerUnit(2.0 * d.Phases() * NominalVoltage(d, meter_.VtRatio()) *
-                           NominalCurrent(d, meter_.CtRatio()));
-}
+UnitChoice ModbusRegisterMap::PowerUnit() const { return UnitsOf(meter_).power; }
 
-UnitChoice ModbusRegisterMap::EnergyUnit() const {
-    // Room for some 40 years at the nominal load.
-    return ChooseEnergyUnit(NominalTotalPower(meter_.Options(), meter_.CtRatio(), meter_.VtRatio()) * 350000.0);
-}
+UnitChoice ModbusRegisterMap::EnergyUnit() const { return UnitsOf(meter_).energy; }
 
 std::vector<uint16_t> ModbusRegisterMap::Voltages() const {
     const Measurements m = meter_.Values();
@@ -148,20 +136,9 @@ std::vector<uint16_t> ModbusRegisterMap::Voltages() const {
     r[7] = Raw16(sumLN / phases, u.resolution);
     r[11] = Raw16(m.frequency, 0.01);
     r[12] = u.code;
-    // Limit flags per phase present: low byte under 75 % of nominal voltage or
-    // a current near zero, high byte over 120 %.
-    const double un = NominalVoltage(d, meter_.VtRatio());
-    const double in = NominalCurrent(d, meter_.CtRatio());
-    unsigned flags = 0;
-    for (int k = 0; k < phases; ++k) {
-        const auto ks = static_cast<size_t>(k);
-        if (m.uLN[ks] < 0.75 * un) flags |= 1u << k;
-        if (m.i[ks] < 0.002 * in) flags |= 8u << k;
-        if (m.uLN[ks] > 1.2 * un) flags |= 0x100u << k;
-        if (m.i[ks] > 1.2 * in) flags |= 0x800u << k;
-    }
-    r[13] = static_cast<uint16_t>(flags);
-    r[14] = static_cast<uint16_t>((m.frequency < 49.5 ? 2 : 0) | (m.frequency > 50.5 ? 4 : 0));
+    const LimitFlags f = LimitFlagsOf(meter_, m);
+    r[13] = static_cast<uint16_t>(f.high << 8 | f.low);
+    r[14] = f.frequency;
     return r;
 }
 

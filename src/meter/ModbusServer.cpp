@@ -35,11 +35,33 @@ void WriteAll(int fd, const uint8_t* data, size_t length) {
     }
 }
 
+// The length of the RTU request at `b` by its function code: 0 while not yet
+// known, -1 for a function whose length cannot be told from its bytes.
+int RtuRequestLength(const uint8_t* b, size_t available) {
+    if (available < 2) return 0;
+    switch (b[1]) {
+    case 1: case 2: case 3: case 4: case 5: case 6:
+        return 8;
+    case 15: case 16:
+        return available < 7 ? 0 : 9 + b[6];
+    default:
+        return -1;
+    }
+}
+
 }  // namespace
 
-ModbusServer::ModbusServer(SimMeter& meter, const ServeOptions& serve, const FaultOptions& faults,
-                           std::ostream& log)
-    : meter_(meter), map_(meter), faults_(faults), serve_(serve), log_(log), rtuBaud_(serve.baud) {}
+ModbusServer::ModbusServer(std::vector<SimMeter*> meters, const ServeOptions& serve, const FaultOptions& faults,
+                           std::ostream& log, std::mutex* meterLock)
+    : lock_(meterLock), faults_(faults), serve_(serve), log_(log), rtuBaud_(serve.baud) {
+    for (SimMeter* m : meters) units_.push_back({m, std::make_unique<ModbusRegisterMap>(*m)});
+}
+
+ModbusServer::Unit* ModbusServer::FindUnit(int unit) {
+    for (Unit& u : units_)
+        if (u.meter->UnitAddress() == unit) return &u;
+    return nullptr;
+}
 
 ModbusServer::~ModbusServer() {
     for (const Connection& c : connections_) ::close(c.fd);
@@ -96,7 +118,7 @@ bool ModbusServer::OpenRtu(std::string& error) {
             return false;
         }
     }
-    modbus_set_slave(rtu_, meter_.UnitAddress());
+    modbus_set_slave(rtu_, units_.front().meter->UnitAddress());
     if (modbus_connect(rtu_) != 0) {
         error = "cannot open " + serve_.rtuDevice + ": " + modbus_strerror(errno);
         return false;
@@ -116,6 +138,13 @@ void ModbusServer::Stop() {
         const ssize_t n = ::write(wake_[1], &byte, 1);
         (void)n;
     }
+}
+
+std::chrono::steady_clock::duration ModbusServer::RtuGap() const {
+    // Three and a half characters of 11 bits, no less than 5 ms.
+    return std::max<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(5),
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(38.5 / rtuBaud_)));
 }
 
 bool ModbusServer::WaitOrStop(int ms) {
@@ -138,9 +167,16 @@ void ModbusServer::Run() {
         for (const Connection& c : connections_) fds.push_back({c.fd, POLLIN, 0});
         const size_t rtuIndex = fds.size();
         if (rtuFd_ >= 0) fds.push_back({rtuFd_, POLLIN, 0});
-        // A serial device that went away is tried again once a second.
+        // A serial device that went away is tried again once a second; a
+        // partial RTU frame is given up after a quiet spell.
         const bool rtuDown = serve_.HasRtu() && rtuFd_ < 0;
-        if (::poll(fds.data(), fds.size(), rtuDown ? 1000 : -1) < 0) {
+        const auto gap = RtuGap();
+        int timeoutMs = rtuDown ? 1000 : -1;
+        if (!rtuDown && !rtuPending_.empty())
+            timeoutMs = static_cast<int>(std::max<int64_t>(
+                1, std::chrono::duration_cast<std::chrono::milliseconds>(rtuLastByte_ + gap - std::chrono::steady_clock::now())
+                           .count() + 1));
+        if (::poll(fds.data(), fds.size(), timeoutMs) < 0) {
             if (errno == EINTR) continue;
             log_ << "meter-sim: poll failed: " << std::strerror(errno) << std::endl;
             return;
@@ -156,7 +192,7 @@ void ModbusServer::Run() {
             auto it = std::find_if(connections_.begin(), connections_.end(),
                                    [&](const Connection& c) { return c.fd == fds[k].fd; });
             modbus_set_socket(tcp_, it->fd);
-            const Outcome o = Serve(tcp_, false);
+            const Outcome o = ServeTcp();
             if (o == Outcome::Answered) ++it->answers;
             if (o == Outcome::Broken || faults_.CloseConnection(it->answers)) closing.push_back(it->fd);
         }
@@ -171,8 +207,9 @@ void ModbusServer::Run() {
                 Log("serial device hung up, reopening");
                 CloseRtu();
                 rtuRetryAt_ = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-            } else if (ev & POLLIN) {
-                Serve(rtu_, true);
+            } else {
+                if (ev & POLLIN) ReadRtu();
+                TakeRtuFrames(!rtuPending_.empty() && std::chrono::steady_clock::now() - rtuLastByte_ >= gap);
             }
         }
         if (rtuDown && std::chrono::steady_clock::now() >= rtuRetryAt_) {
@@ -190,22 +227,57 @@ void ModbusServer::Accept() {
     Log("TCP connection accepted");
 }
 
-ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
+ModbusServer::Outcome ModbusServer::ServeTcp() {
     uint8_t query[MODBUS_MAX_ADU_LENGTH]{};
-    const int length = modbus_receive(ctx, query);
-    if (length == 0) {
-        // Another unit's request. libmodbus now takes the next frame for that
-        // unit's answer and would swallow the next request with it; with no
-        // other meter on the line, hand it a stand-in answer instead.
-        SkipExpectedAnswer(ctx);
-        return Outcome::Silent;
+    const int length = modbus_receive(tcp_, query);
+    if (length <= 0) return length == 0 ? Outcome::Silent : Outcome::Broken;
+    return Serve(tcp_, query, length, false);
+}
+
+void ModbusServer::ReadRtu() {
+    uint8_t buf[512];
+    for (;;) {
+        const ssize_t n = ::read(rtuFd_, buf, sizeof buf);
+        if (n <= 0) break;
+        rtuPending_.insert(rtuPending_.end(), buf, buf + n);
+        rtuLastByte_ = std::chrono::steady_clock::now();
     }
-    if (length < 0) {
-        if (!rtu) return Outcome::Broken;
-        Log(std::string("unreadable RTU request: ") + modbus_strerror(errno));
-        modbus_flush(ctx);
-        return Outcome::Silent;
+}
+
+void ModbusServer::TakeRtuFrames(bool quiet) {
+    while (!rtuPending_.empty() && !stopping_ && rtuFd_ >= 0) {
+        const int length = RtuRequestLength(rtuPending_.data(), rtuPending_.size());
+        const bool complete = length > 0 && static_cast<size_t>(length) <= rtuPending_.size();
+        if (!complete && !quiet) return;
+        // A function whose length the meter cannot tell ends with the quiet spell.
+        const size_t take = complete ? static_cast<size_t>(length) : rtuPending_.size();
+        std::vector<uint8_t> frame(rtuPending_.begin(), rtuPending_.begin() + static_cast<std::ptrdiff_t>(take));
+        rtuPending_.erase(rtuPending_.begin(), rtuPending_.begin() + static_cast<std::ptrdiff_t>(take));
+        const int unit = frame[0];
+        if (unit != MODBUS_BROADCAST_ADDRESS && !FindUnit(unit)) {
+            Log("RTU unit " + std::to_string(unit) + ": no meter here");
+            continue;
+        }
+        // libmodbus takes the frame from a pipe, as the unit it is meant for.
+        int pipeFds[2];
+        if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        WriteAll(pipeFds[1], frame.data(), frame.size());
+        modbus_set_slave(rtu_, unit == MODBUS_BROADCAST_ADDRESS ? units_.front().meter->UnitAddress() : unit);
+        modbus_set_socket(rtu_, pipeFds[0]);
+        uint8_t query[MODBUS_MAX_ADU_LENGTH]{};
+        const int received = modbus_receive(rtu_, query);
+        modbus_set_socket(rtu_, rtuFd_);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        if (received <= 0) {
+            Log(std::string("unreadable RTU request: ") + modbus_strerror(errno));
+            continue;
+        }
+        Serve(rtu_, query, received, true);
     }
+}
+
+ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, const uint8_t* query, int length, bool rtu) {
     const int header = modbus_get_header_length(ctx);
     const int unit = query[header - 1];
     const int function = query[header];
@@ -217,47 +289,24 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
         return Outcome::Silent;
     }
     const bool broadcast = unit == MODBUS_BROADCAST_ADDRESS;
+    // TCP gateways pass any unit id; the first meter stands behind the others.
+    Unit* target = FindUnit(unit);
+    if (!target && !rtu) target = &units_.front();
+    std::vector<Unit*> targets;
+    if (broadcast) {
+        for (Unit& u : units_) targets.push_back(&u);
+    } else if (target) {
+        targets.push_back(target);
+    }
     ModbusError error = ModbusError::None;
-    switch (function) {
-    case MODBUS_FC_READ_HOLDING_REGISTERS:
-    case MODBUS_FC_READ_INPUT_REGISTERS: {
-        if (broadcast) break;  // a read to everyone has no one to answer it
-        const bool input = function == MODBUS_FC_READ_INPUT_REGISTERS;
-        const int count = query[header + 3] << 8 | query[header + 4];
-        RegisterReply reply = input ? map_.ReadInput(address, count) : map_.ReadHolding(address, count);
-        error = reply.error;
-        uint16_t* table = input ? mapping_->tab_input_registers : mapping_->tab_registers;
-        std::copy(reply.registers.begin(), reply.registers.end(), table + address);
-        what << " count " << count;
-        break;
-    }
-    case MODBUS_FC_WRITE_SINGLE_REGISTER: {
-        const uint16_t value = static_cast<uint16_t>(query[header + 3] << 8 | query[header + 4]);
-        error = map_.Write(address, std::span<const uint16_t>(&value, 1));
-        break;
-    }
-    case MODBUS_FC_WRITE_MULTIPLE_REGISTERS: {
-        const int count = query[header + 3] << 8 | query[header + 4];
-        const int bytes = query[header + 5];
-        if (bytes != 2 * count || header + 6 + bytes > length) {
-            error = ModbusError::IllegalDataValue;
-            break;
-        }
-        std::vector<uint16_t> values(static_cast<size_t>(count));
-        for (size_t k = 0; k < values.size(); ++k)
-            values[k] = static_cast<uint16_t>(query[static_cast<size_t>(header) + 6 + 2 * k] << 8 |
-                                              query[static_cast<size_t>(header) + 7 + 2 * k]);
-        error = map_.Write(address, values);
-        what << " count " << count;
-        break;
-    }
-    default:
-        error = ModbusError::IllegalFunction;
-        break;
+    {
+        std::unique_lock<std::mutex> guard;
+        if (lock_) guard = std::unique_lock(*lock_);
+        for (Unit* u : targets) error = Carry(*u, query, length, header, function, address, broadcast, what);
     }
     if (broadcast) {
         Log(what.str() + ": broadcast, not answered");
-        ApplyLineChange();
+        for (Unit* u : targets) ApplyLineChange(*u);
         return Outcome::Silent;
     }
     const FaultSchedule::AnswerFaults f = faults_.ForAnswer(rtu);
@@ -265,23 +314,44 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, bool rtu) {
     Log(what.str() + (error == ModbusError::None ? ": answered" : ": exception " + std::to_string(static_cast<int>(error))) +
         (f.delayMs ? " late" : "") + (f.badCrc ? " with a bad CRC" : ""));
     const bool sent = Send(ctx, query, length, static_cast<int>(error), f.badCrc);
-    ApplyLineChange();
+    if (target) ApplyLineChange(*target);
     return sent ? Outcome::Answered : Outcome::Broken;
 }
 
-void ModbusServer::SkipExpectedAnswer(modbus_t* ctx) {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    const int other = meter_.UnitAddress() % 247 + 1;
-    const uint8_t standIn[5] = {static_cast<uint8_t>(other), 0x83, 0x02, 0, 0};
-    WriteAll(pipeFds[1], standIn, sizeof standIn);
-    const int device = modbus_get_socket(ctx);
-    modbus_set_socket(ctx, pipeFds[0]);
-    uint8_t ignored[MODBUS_MAX_ADU_LENGTH];
-    modbus_receive(ctx, ignored);
-    modbus_set_socket(ctx, device);
-    ::close(pipeFds[0]);
-    ::close(pipeFds[1]);
+ModbusError ModbusServer::Carry(Unit& u, const uint8_t* query, int length, int header, int function, int address,
+                                bool broadcast, std::ostringstream& what) {
+    ModbusRegisterMap& map = *u.map;
+    switch (function) {
+    case MODBUS_FC_READ_HOLDING_REGISTERS:
+    case MODBUS_FC_READ_INPUT_REGISTERS: {
+        if (broadcast) return ModbusError::None;  // a read to everyone has no one to answer it
+        const bool input = function == MODBUS_FC_READ_INPUT_REGISTERS;
+        const int count = query[header + 3] << 8 | query[header + 4];
+        RegisterReply reply = input ? map.ReadInput(address, count) : map.ReadHolding(address, count);
+        uint16_t* table = input ? mapping_->tab_input_registers : mapping_->tab_registers;
+        std::copy(reply.registers.begin(), reply.registers.end(), table + address);
+        what << " count " << count;
+        return reply.error;
+    }
+    case MODBUS_FC_WRITE_SINGLE_REGISTER: {
+        const uint16_t value = static_cast<uint16_t>(query[header + 3] << 8 | query[header + 4]);
+        return map.Write(address, std::span<const uint16_t>(&value, 1));
+    }
+    case MODBUS_FC_WRITE_MULTIPLE_REGISTERS: {
+        const int count = query[header + 3] << 8 | query[header + 4];
+        const int bytes = query[header + 5];
+        if (bytes != 2 * count || header + 6 + bytes > length) return ModbusError::IllegalDataValue;
+        std::vector<uint16_t> values(static_cast<size_t>(count));
+        for (size_t k = 0; k < values.size(); ++k)
+            values[k] = static_cast<uint16_t>(query[static_cast<size_t>(header) + 6 + 2 * k] << 8 |
+                                              query[static_cast<size_t>(header) + 7 + 2 * k]);
+        if (!broadcast || &u == &units_.front()) what << " count " << count;
+        return map.Write(address, values);
+    }
+    default:
+        break;
+    }
+    return ModbusError::IllegalFunction;
 }
 
 bool ModbusServer::Send(modbus_t* ctx, const uint8_t* query, int length, int error, bool badCrc) {
@@ -307,9 +377,8 @@ bool ModbusServer::Send(modbus_t* ctx, const uint8_t* query, int length, int err
     return true;
 }
 
-void ModbusServer::ApplyLineChange() {
-    const LineChange change = map_.TakeLineChange();
-    if (change.unitAddress && rtu_) modbus_set_slave(rtu_, *change.unitAddress);
+void ModbusServer::ApplyLineChange(Unit& unit) {
+    const LineChange change = unit.map->TakeLineChange();
     if (change.baudCode && rtu_ && rtuFd_ >= 0) {
         // The answer still goes out at the old rate.
         ::tcdrain(rtuFd_);

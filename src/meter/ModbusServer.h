@@ -1,11 +1,16 @@
 #pragma once
-// Serves the simulated meter's registers over Modbus TCP and Modbus RTU with
+// Serves the simulated meters' registers over Modbus TCP and Modbus RTU with
 // libmodbus, in one thread: a poll loop over the listening socket, the TCP
-// connections, the serial device and a wake-up pipe. Broadcasts (unit 0) are
-// carried out and never answered; faults come from a FaultSchedule.
+// connections, the serial device and a wake-up pipe. On the RTU line each
+// meter answers its own unit id only; TCP serves the meter of the request's
+// unit id, or the first meter. Broadcasts (unit 0) are carried out by every
+// meter and never answered; faults come from a FaultSchedule.
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,7 +26,11 @@ namespace meter {
 
 class ModbusServer {
 public:
-    ModbusServer(SimMeter& meter, const ServeOptions& serve, const FaultOptions& faults, std::ostream& log);
+    // `meterLock`, when given, is held while the meters are read or changed.
+    ModbusServer(std::vector<SimMeter*> meters, const ServeOptions& serve, const FaultOptions& faults,
+                 std::ostream& log, std::mutex* meterLock = nullptr);
+    ModbusServer(SimMeter& meter, const ServeOptions& serve, const FaultOptions& faults, std::ostream& log)
+        : ModbusServer(std::vector<SimMeter*>{&meter}, serve, faults, log) {}
     ~ModbusServer();
     ModbusServer(const ModbusServer&) = delete;
     ModbusServer& operator=(const ModbusServer&) = delete;
@@ -45,15 +54,25 @@ private:
     bool OpenRtu(std::string& error);
     void CloseRtu();
     void Accept();
-    Outcome Serve(modbus_t* ctx, bool rtu);
-    void SkipExpectedAnswer(modbus_t* ctx);
+    struct Unit {
+        SimMeter* meter;
+        std::unique_ptr<ModbusRegisterMap> map;
+    };
+    Outcome ServeTcp();
+    void ReadRtu();
+    void TakeRtuFrames(bool quiet);
+    Outcome Serve(modbus_t* ctx, const uint8_t* query, int length, bool rtu);
+    Unit* FindUnit(int unit);
+    ModbusError Carry(Unit& u, const uint8_t* query, int length, int header, int function, int address,
+                      bool broadcast, std::ostringstream& what);
+    std::chrono::steady_clock::duration RtuGap() const;
     bool Send(modbus_t* ctx, const uint8_t* query, int length, int error, bool badCrc);
     bool WaitOrStop(int ms);
-    void ApplyLineChange();
+    void ApplyLineChange(Unit& unit);
     void Log(const std::string& line);
 
-    SimMeter& meter_;
-    ModbusRegisterMap map_;
+    std::vector<Unit> units_;
+    std::mutex* lock_;
     FaultSchedule faults_;
     ServeOptions serve_;
     std::ostream& log_;
@@ -65,6 +84,8 @@ private:
     modbus_t* rtu_ = nullptr;
     int rtuFd_ = -1;
     int rtuBaud_;
+    std::vector<uint8_t> rtuPending_;
+    std::chrono::steady_clock::time_point rtuLastByte_{};
     std::chrono::steady_clock::time_point rtuRetryAt_{};
     int wake_[2] = {-1, -1};
     bool stopping_ = false;

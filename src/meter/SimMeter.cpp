@@ -11,14 +11,14 @@ namespace {
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
 
-std::array<uint8_t, 7> TimeParams(int64_t t) {
+}  // namespace
+
+std::array<uint8_t, 7> SimMeter::TimeParams(int64_t t) {
     const CivilTime c = FromSeconds(t);
     return {static_cast<uint8_t>(c.second), static_cast<uint8_t>(c.minute), static_cast<uint8_t>(c.hour),
             static_cast<uint8_t>(c.day),    static_cast<uint8_t>(c.month),  static_cast<uint8_t>(c.year % 100),
             0};
 }
-
-}  // namespace
 
 TimeSource SystemLocalTime() {
     return [] {
@@ -75,6 +75,8 @@ SimMeter::SimMeter(const DeviceOptions& options, TimeSource source)
       unit_(options.unitAddress),
       baudCode_(options.baudCode),
       period_(options.demandPeriod),
+      mbusPrimary_(options.mbusPrimary),
+      mbusId_(options.MBusIdBcd()),
       tariffSetting_(options.tariffLocked ? 0 : options.tariff),
       effectiveTariff_(tariffSetting_),
       webserverEnabled_(options.webserver == WebserverMode::Enabled),
@@ -194,101 +196,6 @@ void SimMeter::LogSettingChange(uint8_t code, int oldValue, int newValue) {
              {static_cast<uint8_t>(oldValue & 0xFF), static_cast<uint8_t>(oldValue >> 8),
               static_cast<uint8_t>(newValue & 0xFF), static_cast<uint8_t>(newValue >> 8), 0, 0, 0});
     periodStatus1_ |= dsSettingChanged;
-}
-
-SetResult SimMeter::SetCtRatio(int ct) {
-    if (!options_.RatiosSettable()) return SetResult::NotAvailable;
-    if (ct < 1 || ct > 10000 || (options_.digitQ == 1 && static_cast<int64_t>(ct) * vt_ > 100000))
-        return SetResult::OutOfRange;
-    Update();
-    LogSettingChange(evCtRatio, ct_, ct);
-    ct_ = ct;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetVtRatio(int vt) {
-    if (!options_.RatiosSettable()) return SetResult::NotAvailable;
-    if (vt < 1 || vt > 1000 || (options_.digitQ == 1 && static_cast<int64_t>(vt) * ct_ > 100000))
-        return SetResult::OutOfRange;
-    Update();
-    LogSettingChange(evVtRatio, vt_, vt);
-    vt_ = vt;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetUnitAddress(int unit) {
-    if (unit < 1 || unit > 247) return SetResult::OutOfRange;
-    Update();
-    LogSettingChange(evUnitAddress, unit_, unit);
-    unit_ = unit;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetBaudCode(int code) {
-    if (BaudOfCode(code) < 0) return SetResult::OutOfRange;
-    Update();
-    LogSettingChange(evBaudRate, baudCode_, code);
-    baudCode_ = code;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetDemandPeriod(int minutes) {
-    if (!options_.HasDemandLogger()) return SetResult::NotAvailable;
-    if (minutes < 1 || minutes > 255) return SetResult::OutOfRange;
-    Update();
-    LogSettingChange(evDemandPeriod, period_, minutes);
-    period_ = minutes;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetTariff(int tariff) {
-    if (tariff < 0 || tariff > 8) return SetResult::OutOfRange;
-    if (options_.tariffLocked) return SetResult::Ignored;
-    Update();
-    LogSettingChange(evTariff, tariffSetting_, tariff);
-    tariffSetting_ = tariff;
-    if (!options_.IsLargeLogger()) effectiveTariff_ = tariff;
-    periodStatus2_ |= dsTariffChanged;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetClock(const CivilTime& t) {
-    if (!IsValidCivil(t) || t.year < 2000 || t.year > 2099) return SetResult::OutOfRange;
-    Update();
-    const int64_t old = Now();
-    const int64_t now = ToSeconds(t);
-    offsetMs_ = now * 1000 - source_();
-    last_ = now;
-    LogEvent(now, evClockSet, TimeParams(old));
-    periodStatus1_ |= dsClockSet;
-    if (options_.IsLargeLogger()) {
-        CertifiedEntry c;
-        c.event = ceClockSet;
-        c.oldTime = old;
-        c.newTime = now;
-        certifiedLog_.Append(c);
-    }
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetWebserver(bool enabled) {
-    if (options_.webserver == WebserverMode::Absent) return SetResult::NotAvailable;
-    Update();
-    LogSettingChange(evWebserver, webserverEnabled_ ? 1 : 0, enabled ? 1 : 0);
-    webserverEnabled_ = enabled;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetFreezeSetting(const DateSetting& s) {
-    Update();
-    freezeSetting_ = s;
-    return SetResult::Taken;
-}
-
-SetResult SimMeter::SetResetSetting(const DateSetting& s) {
-    Update();
-    resetSetting_ = s;
-    return SetResult::Taken;
 }
 
 IntervalSummary SimMeter::Interval(const CivilTime& from, const CivilTime& till) const {

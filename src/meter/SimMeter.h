@@ -71,6 +71,8 @@ public:
     int CtRatio() const { return ct_; }
     int VtRatio() const { return vt_; }
     int UnitAddress() const { return unit_; }
+    int MBusPrimaryAddress() const { return mbusPrimary_; }
+    uint32_t MBusIdBcd() const { return mbusId_; }
     int BaudCode() const { return baudCode_; }
     int DemandPeriod() const { return period_; }
     int TariffSetting() const { return tariffSetting_; }
@@ -79,9 +81,21 @@ public:
     const DateSetting& FreezeSetting() const { return freezeSetting_; }
     const DateSetting& ResetSetting() const { return resetSetting_; }
 
+    // What the setter of the same name would answer, without changing anything.
+    SetResult CheckCtRatio(int ct) const;
+    SetResult CheckVtRatio(int vt) const;
+    SetResult CheckDemandPeriod(int minutes) const;
+    SetResult CheckTariff(int tariff) const;
+    SetResult CheckClock(const CivilTime& t) const;
+    SetResult CheckMBusPrimaryAddress(int address) const;
+    SetResult CheckMBusId(uint32_t bcd) const;
+
     SetResult SetCtRatio(int ct);
     SetResult SetVtRatio(int vt);
     SetResult SetUnitAddress(int unit);
+    SetResult SetMBusPrimaryAddress(int address);
+    // Eight BCD digits; a nibble above 9 is refused.
+    SetResult SetMBusId(uint32_t bcd);
     SetResult SetBaudCode(int code);
     SetResult SetDemandPeriod(int minutes);
     SetResult SetTariff(int tariff);
@@ -103,6 +117,8 @@ public:
     IntervalSummary Interval(const CivilTime& from, const CivilTime& till) const;
 
 private:
+    // The clock-set event's parameters: the time before the set.
+    static std::array<uint8_t, 7> TimeParams(int64_t t);
     int TariffAt(int64_t t) const;
     void Advance(int64_t from, int64_t to);
     void OnPeriodEnd(int64_t t);
@@ -118,6 +134,8 @@ private:
     int64_t last_ = 0;  // meter time up to which everything is integrated
 
     int ct_, vt_, unit_, baudCode_, period_;
+    int mbusPrimary_;
+    uint32_t mbusId_;
     int tariffSetting_;
     int effectiveTariff_;  // variant 2 takes a new tariff at the next period
     bool webserverEnabled_;

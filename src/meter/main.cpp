@@ -1,20 +1,32 @@
-// meter-sim: a simulated meter serving Modbus TCP and Modbus RTU until SIGINT
-// or SIGTERM.
+// meter-sim: simulated meters serving Modbus TCP, Modbus RTU and M-Bus until
+// SIGINT or SIGTERM.
 #include <signal.h>
 
 #include <iostream>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "meter/MBusServer.h"
 #include "meter/ModbusServer.h"
 #include "meter/SimMeter.h"
 
 namespace {
 
-meter::ModbusServer* g_server = nullptr;
+meter::ModbusServer* g_modbus = nullptr;
+meter::MBusServer* g_mbus = nullptr;
 
 void OnSignal(int) {
-    if (g_server) g_server->Stop();
+    if (g_modbus) g_modbus->Stop();
+    if (g_mbus) g_mbus->Stop();
+}
+
+std::string Digits(uint32_t bcd) {
+    std::string s;
+    for (int k = 7; k >= 0; --k) s += static_cast<char>('0' + ((bcd >> (4 * k)) & 0xF));
+    return s;
 }
 
 }  // namespace
@@ -31,33 +43,73 @@ int main(int argc, char** argv) {
         return 2;
     }
     const meter::MeterSimOptions& options = parsed.options;
+    const meter::ServeOptions& serve = options.serve;
 
-    meter::SimMeter meter(options.device, meter::SystemLocalTime());
-    meter::ModbusServer server(meter, options.serve, options.faults, std::cerr);
+    std::vector<std::unique_ptr<meter::SimMeter>> meters;
+    std::vector<meter::SimMeter*> pointers;
+    meter::MBusLine line;
+    for (const meter::DeviceOptions& d : options.meters) {
+        meters.push_back(std::make_unique<meter::SimMeter>(d, meter::SystemLocalTime()));
+        pointers.push_back(meters.back().get());
+        line.Add(*meters.back());
+    }
+    const bool modbus = serve.HasTcp() || serve.HasRtu();
+    std::mutex meterLock;
+    std::mutex* lock = modbus && serve.HasMBus() ? &meterLock : nullptr;
+    std::unique_ptr<meter::ModbusServer> modbusServer;
+    std::unique_ptr<meter::MBusServer> mbusServer;
     std::string error;
-    if (!server.Open(error)) {
-        std::cerr << "meter-sim: " << error << "\n";
-        return 1;
+    if (modbus) {
+        modbusServer = std::make_unique<meter::ModbusServer>(pointers, serve, options.faults, std::cerr, lock);
+        if (!modbusServer->Open(error)) {
+            std::cerr << "meter-sim: " << error << "\n";
+            return 1;
+        }
+    }
+    if (serve.HasMBus()) {
+        mbusServer = std::make_unique<meter::MBusServer>(line, serve, options.faults, std::cerr, lock);
+        if (!mbusServer->Open(error)) {
+            std::cerr << "meter-sim: " << error << "\n";
+            return 1;
+        }
     }
 
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    g_server = &server;
+    g_modbus = modbusServer.get();
+    g_mbus = mbusServer.get();
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    if (options.serve.HasTcp())
-        std::cout << "meter-sim: listening on " << options.serve.tcpHost << ":" << server.TcpPort() << "\n";
-    if (options.serve.HasRtu())
-        std::cout << "meter-sim: serving Modbus RTU on " << options.serve.rtuDevice << " (" << options.serve.baud
-                  << " " << options.serve.dataBits << options.serve.parity << options.serve.stopBits << ", unit "
-                  << options.device.unitAddress << ")\n";
+    if (serve.HasTcp()) std::cout << "meter-sim: listening on " << serve.tcpHost << ":" << modbusServer->TcpPort() << "\n";
+    if (serve.HasRtu()) {
+        std::cout << "meter-sim: serving Modbus RTU on " << serve.rtuDevice << " (" << serve.baud << " "
+                  << serve.dataBits << serve.parity << serve.stopBits << ", unit";
+        for (size_t k = 0; k < meters.size(); ++k) std::cout << (k ? ", " : " ") << meters[k]->UnitAddress();
+        std::cout << ")\n";
+    }
+    if (serve.HasMBus()) {
+        std::cout << "meter-sim: serving M-Bus on " << serve.mbusDevice << " (" << serve.mbusBaud << " 8E1, ";
+        for (size_t k = 0; k < meters.size(); ++k)
+            std::cout << (k ? "; " : "") << "primary " << meters[k]->MBusPrimaryAddress() << " secondary "
+                      << Digits(meters[k]->MBusIdBcd());
+        std::cout << ")\n";
+    }
     std::cout << "meter-sim: ready" << std::endl;
 
-    server.Run();
-    g_server = nullptr;
+    // Each transport runs its own loop; the meters are shared under the lock.
+    std::thread mbusThread;
+    if (mbusServer && modbusServer) mbusThread = std::thread([&] { mbusServer->Run(); });
+    if (modbusServer) modbusServer->Run();
+    else mbusServer->Run();
+    if (mbusThread.joinable()) {
+        mbusServer->Stop();
+        mbusThread.join();
+    }
+    g_modbus = nullptr;
+    g_mbus = nullptr;
     std::cout << "meter-sim: stopped" << std::endl;
     return 0;
 }

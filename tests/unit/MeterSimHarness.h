@@ -9,10 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "../support/TestPeers.h"
 #include "meter/CivilTime.h"
 #include "meter/SimMeter.h"
 
 namespace metersim_test {
+
+// The names tests written before the shared harness use.
+using MeterSimProcess = testsupport::MeterSim;
+using SocatPair = testsupport::PtyPair;
+using testsupport::RunMeterSim;
+using testsupport::RunResult;
 
 // A civil clock that only the test moves.
 class FakeClock {
