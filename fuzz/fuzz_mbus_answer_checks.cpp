@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         __builtin_trap();
     if (valid && first != 0xE5 && rx[count - 2] != MBusChecksum(rx.get(), count - 2))
         __builtin_trap();
+    if (valid && first == 0x68 && (rx[1] != rx[2] || rx[3] != 0x68 || count != rx[1] + 6 || rx[count - 1] != 0x16))
+        __builtin_trap();
     if (final && (first != 0x68 || rx[1] + 3 >= count - 2 || rx[rx[1] + 3] != 0x0F))
         __builtin_trap();
     if (!fromDevice && (first != 0x68 || (count > 5 && rx[5] == address)))

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/MainForm.h"
+#include "setup/PSWin.h"
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
@@ -279,7 +280,7 @@ void TMainForm::ApplyLanguage()
     SetText(Button_SendToDevice, Txt(TxtSendToDevice, L));
 
     // FillSetupCommandList(); not built yet
-    // LocalizePSFieldDialog(); not built yet
+    if (PSWinForm) PSWinForm->LocalizePSFieldDialog(Language);
     SetGridHeaders();
     ShowHelpTexts();
 

@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "app/PageBuilders.h"
 #include "comm/Connect.h"
+#include "setup/CounterDates.h"
 #include "app/Settings.h"
 #include "app/Text.h"
 #include "app/StringGrid.h"
@@ -30,6 +31,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ConnectTransportHandlers();
     CreateJobHost();
     ConnectConnectionHandlers(*this);
+    ConnectCounterDateHandlers(*this);
     // A fault that escapes a job runner is shown like any escaped exception.
     WorkerFaultHook = [](std::exception_ptr fault) {
         try {

@@ -148,6 +148,14 @@ public:
     // Help page screen line: dpi and size of the window's screen.
     void ShowScreenLine();
 
+    // -- freeze and reset dates (setup/CounterDates)
+    // Set writes the edits' date and time (M-Bus at once, Modbus as a job);
+    // Read asks the meter for them.
+    void Button_Freeze_SetClick();
+    void Button_Reset_Set_SubmitClick();
+    void Button_Freeze_Setup_ReadClick();
+    void Button_Resettable_Setup_ReadClick();
+
     // -- page navigation (app/PageNavigation)
     // Binds the three page controls' changes, the Measurement page's show and
     // the web-address click; once, from the constructor (a repeat binds nothing).

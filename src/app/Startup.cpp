@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
+#include "setup/PSFieldSend.h"
 #include "setup/PSWin.h"
 
 TToolWindows::TToolWindows()
@@ -12,6 +13,9 @@ TToolWindows::TToolWindows()
     ProgrWinForm = progr_.get();
     ps_ = std::make_unique<TPSWinForm>(main_.get());
     PSWinForm = ps_.get();
+    TMainForm* mainForm = main_.get();
+    ps_->SendToDevice = [mainForm] { SendPSFieldConfiguration(*mainForm); };
+    ps_->LocalizePSFieldDialog(mainForm->Language);
 }
 
 TToolWindows::~TToolWindows()

@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint8_t kShortFrameStart = 0x10;
 constexpr uint8_t kLongFrameStart = 0x68;
+constexpr uint8_t kStopByte = 0x16;
 constexpr int kShortFrameLength = 5;
 constexpr int kLongFrameOverhead = 6;  // 68 L L 68 ... CS 16 around the L bytes
 constexpr int kRxCapacity = static_cast<int>(sizeof(FrameBuffers::RxBuffer));
@@ -42,6 +43,15 @@ bool IsValidMBusAnswer(const uint8_t* rx, int count)
     if (rx[0] == MBusAck)
         return true;
     if (rx[0] != kShortFrameStart && rx[0] != kLongFrameStart)
+        return false;
+    // The frame must be whole: both L fields alike, the second start byte, the
+    // length they give, the stop byte.
+    if (rx[0] == kLongFrameStart &&
+        (count < 4 || rx[1] != rx[2] || rx[3] != kLongFrameStart || count != rx[1] + kLongFrameOverhead))
+        return false;
+    if (rx[0] == kShortFrameStart && count != kShortFrameLength)
+        return false;
+    if (rx[count - 1] != kStopByte)
         return false;
     // The checksum byte must lie behind the C field it sums from.
     const int checksumAt = count - 2;

@@ -22,9 +22,10 @@ inline constexpr uint8_t MBusAck = 0xE5;
 // long frame's L field has not arrived yet.
 int MBusAnswerLength(const uint8_t* rx, int count);
 
-// Valid: E5 alone, or a frame starting 10 or 68 whose byte before last carries
-// the checksum of the bytes from the C field up to it. Anything shorter than the
-// checksum needs is invalid.
+// Valid: E5 alone, or a whole frame starting 10 or 68 (a long frame with both L
+// fields alike, the second start byte and L + 6 bytes; a short frame of 5;
+// either ending in the stop byte 16) whose byte before last carries the
+// checksum of the bytes from the C field up to it.
 bool IsValidMBusAnswer(const uint8_t* rx, int count);
 
 // Whether a valid answer may come from the device at this primary address: E5

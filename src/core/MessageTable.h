@@ -421,6 +421,7 @@ extern const LangText TxtPsButtonCancel;
 extern const LangText TxtPsFileFilter; // Qt filter form
 extern const LangText TxtPsRequestedFile; // this + file name + TxtPsCannotBeOpened
 extern const LangText TxtPsCannotBeOpened;
+extern const LangText TxtPsCannotBeSaved; // TxtPsRequestedFile + file name + this
 extern const LangText TxtPsSaveQuestion;
 extern const LangText TxtPsAlreadyExistReplace;
 extern const LangText TxtPsCaptionOpen;

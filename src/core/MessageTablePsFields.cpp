@@ -214,6 +214,8 @@ const LangText TxtPsFileFilter{"PSF Files (*.psf);;All Files (*.*)", "PSF Files 
 // The file name goes between these two.
 const LangText TxtPsRequestedFile{"Requested file ", "Requested file "};
 const LangText TxtPsCannotBeOpened{" cannot be opened.", " cannot be opened."};
+// A Save or Save As whose file did not come out whole.
+const LangText TxtPsCannotBeSaved{" cannot be saved.", " cannot be saved."};
 const LangText TxtPsSaveQuestion{"Do you want to save the PS-Field ?", "Do you want to save the PS-Field ?"};
 const LangText TxtPsAlreadyExistReplace{" already exist.\nDo you want to replace them?",
                                         " already exist.\nDo you want to replace them?"};

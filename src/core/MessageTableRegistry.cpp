@@ -377,6 +377,7 @@ constexpr LangTextEntry kLangTexts[] = {
     {"TxtPsFileFilter", &TxtPsFileFilter},
     {"TxtPsRequestedFile", &TxtPsRequestedFile},
     {"TxtPsCannotBeOpened", &TxtPsCannotBeOpened},
+    {"TxtPsCannotBeSaved", &TxtPsCannotBeSaved},
     {"TxtPsSaveQuestion", &TxtPsSaveQuestion},
     {"TxtPsAlreadyExistReplace", &TxtPsAlreadyExistReplace},
     {"TxtPsCaptionOpen", &TxtPsCaptionOpen},

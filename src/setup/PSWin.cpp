@@ -66,6 +66,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::Acce
     d->setAcceptMode(mode);
     d->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     d->setDefaultSuffix(QStringLiteral("psf"));
+    d->setNameFilter(Txt(TxtPsFileFilter, 0));
     return d;
 }
 
@@ -75,6 +76,7 @@ TPSWinForm::TPSWinForm(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     CreateComponents();
+    ConnectHandlers();
     FormCreate();
 }
 
@@ -126,8 +128,22 @@ void TPSWinForm::CreateComponents()
     Button_PSField_SaveAsToFile = MakeButton(this, "Button_PSField_SaveAsToFile", 320, 73);
     Button_PSField_Cancel = MakeButton(this, "Button_PSField_Cancel", 408, 73);
 
-    dlg_saveas_psfield = MakeFileDialog(this, "dlg_saveas_psfield", QFileDialog::AcceptSave);
-    dlg_open_psfield = MakeFileDialog(this, "dlg_open_psfield", QFileDialog::AcceptOpen);
+}
+
+QFileDialog* TPSWinForm::SaveAsDialog()
+{
+    if (!dlg_saveas_psfield) {
+        dlg_saveas_psfield = MakeFileDialog(this, "dlg_saveas_psfield", QFileDialog::AcceptSave);
+        // The window asks its own replace question.
+        dlg_saveas_psfield->setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    return dlg_saveas_psfield;
+}
+
+QFileDialog* TPSWinForm::OpenDialog()
+{
+    if (!dlg_open_psfield) dlg_open_psfield = MakeFileDialog(this, "dlg_open_psfield", QFileDialog::AcceptOpen);
+    return dlg_open_psfield;
 }
 
 // The five buttons become colour buttons; a click handler bound through

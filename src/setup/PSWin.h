@@ -3,6 +3,10 @@
 // the meter (CheckBox1 stands for field 1), the buttons that send, open and save
 // the selection, and the two file dialogs of the ".psf" file.
 #include <QDialog>
+#include <QString>
+#include <functional>
+
+#include "core/PsFieldMask.h"
 
 class QCheckBox;
 class QFileDialog;
@@ -111,13 +115,53 @@ public:
     QPushButton* Button_PSField_SaveAsToFile = nullptr;
     QPushButton* Button_PSField_Cancel = nullptr;
 
+    // Made on first use: a file dialog starts Qt's file-system threads.
     QFileDialog* dlg_saveas_psfield = nullptr;
     QFileDialog* dlg_open_psfield = nullptr;
+    QFileDialog* SaveAsDialog();
+    QFileDialog* OpenDialog();
+
+    // The window's texts in the language. The fields stay as they are; a file
+    // name and the change mark are dropped.
+    void LocalizePSFieldDialog(int language);
+    // No file named, no field selected: how the setup command opens the window.
+    void ResetPSFieldDialog(int language);
+    // Byte i of the selection (0 for i above 10).
+    uint8_t GetPSFieldMaskByte(int i) const;
+    TPsFieldBytes Selection() const;
+
+    void FormActivate();
+    void Button_PSField_SendToDeviceClick();
+    void Button_PSField_LoadFromFileClick();
+    void Button_PSField_SaveToFileClick();
+    void Button_PSField_SaveAsToFileClick();
+    void Button_PSField_CancelClick();
+    // Any mouse button on a field, before it toggles.
+    void CheckBoxMouseDown();
+
+    // Where the file buttons ask for a file name; unset, the file dialogs ask.
+    // An empty name is a cancel. Tests put their own here.
+    std::function<QString()> ChooseFileToOpen;
+    std::function<QString()> ChooseFileToSave;
+    // Sends the selection to the connected meter; the main window sets it.
+    std::function<void()> SendToDevice;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void CreateComponents();
     void FormCreate();
+    void ConnectHandlers();
+    QString GroupTitle() const;
+    // The file named in the group caption; empty when none is.
+    QString NamedFile() const;
+    void MarkPSFieldModified();
+    // Writes the selection; on success names the file and clears the change mark.
+    bool SavePSFieldFile(const QString& name);
+    void SavePSFieldFileAs();
+
+    int language_ = 0;
 };

@@ -24,7 +24,7 @@ using mbustest::RspUd;
 constexpr int kCom = 9;
 constexpr int kBaud9600 = 5;
 
-enum class Fault { None, Silent, BadChecksum, OtherAddress, WrongStart };
+enum class Fault { None, Silent, BadChecksum, OtherAddress, WrongStart, SecondLField, OneByteShort, AckOnly };
 
 // A device at primary address 1 whose answers to REQ_UD2 are the given
 // telegrams, stepped on by the FCB toggle. fault(n) spoils the answer to the
@@ -54,6 +54,9 @@ public:
         case Fault::BadChecksum: answer[answer.size() - 2] ^= 0x55; break;
         case Fault::OtherAddress: answer = Readdressed(answer, 7); break;
         case Fault::WrongStart: answer[0] = 0x69; break;
+        case Fault::SecondLField: answer[2] = static_cast<uint8_t>(answer[2] - 1); break;
+        case Fault::OneByteShort: answer.pop_back(); break;
+        case Fault::AckOnly: answer = {0xE5}; break;
         }
         return answer;
     }
@@ -212,6 +215,17 @@ INSTANTIATE_TEST_SUITE_P(
                  {kSndNke, kCiSelect, kFcb1, kFcb1, kFcb0}}),
     [](const testing::TestParamInfo<MissCase>& p) { return std::string(p.param.name); });
 
+TEST_F(MBusRunnerTest, AcknowledgeInsteadOfDataMovesOnToTheNextTelegram)
+{
+    ScriptedMeter meter;
+    meter.Telegrams = {RspUd(Join({kVoltageU1, {0x0F}}))};
+    meter.FaultOf = [](int n, const Bytes&) { return n == 2 ? Fault::AckOnly : Fault::None; };
+    Start(meter);
+    EXPECT_EQ(host_.RunJob(jcMBusMeasurement), std::vector<uint8_t>{urMeasurementRead});
+    EXPECT_EQ(Kinds(), (std::vector<int>{kSndNke, kCiSelect, kFcb1, kFcb0}));
+    EXPECT_EQ(host_.TextU1, " 231.2 V");
+}
+
 TEST_F(MBusRunnerTest, IdentificationFallsBackToTheStoredSelectForm)
 {
     ScriptedMeter meter;
@@ -250,13 +264,14 @@ TEST_P(MBusRunnerSpoilt, DataAnswerIsNeverTakenForTheDevicesAnswer)
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x0F}}))};
     meter.FaultOf = [fault](int, const Bytes& r) { return r.size() == 5 && r[1] != 0x40 ? fault : Fault::None; };
     Start(meter);
-    EXPECT_EQ(host_.RunJob(jcMBusMeasurement), std::vector<uint8_t>{urNoAnswer});
+    EXPECT_EQ(host_.RunJob(jcMBusMeasurement, 60s), std::vector<uint8_t>{urNoAnswer});
     EXPECT_EQ(host_.TextU1, "");
     EXPECT_EQ(Kinds(), (std::vector<int>{kSndNke, kCiSelect, kFcb1, kFcb1}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, MBusRunnerSpoilt,
-                         testing::Values(Fault::BadChecksum, Fault::OtherAddress, Fault::WrongStart));
+                         testing::Values(Fault::BadChecksum, Fault::OtherAddress, Fault::WrongStart,
+                                         Fault::SecondLField, Fault::OneByteShort));
 
 TEST_F(MBusRunnerTest, TariffFrameIsSentOnceAndArmsTheResultRead)
 {

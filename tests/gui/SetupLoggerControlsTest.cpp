@@ -667,14 +667,15 @@ TEST_F(PSWindow, FormCreationMakesColourButtonsAndKeepsSaveDisabled)
     }
 }
 
-TEST_F(PSWindow, FileDialogsSaveAndOpenPsfFiles)
+TEST_F(PSWindow, FileDialogsAreMadeOnFirstUseForPsfFiles)
 {
-    ASSERT_NE(w.dlg_saveas_psfield, nullptr);
-    ASSERT_NE(w.dlg_open_psfield, nullptr);
-    EXPECT_EQ(w.dlg_saveas_psfield->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(w.dlg_open_psfield->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(w.dlg_open_psfield->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(w.dlg_saveas_psfield->defaultSuffix(), QStringLiteral("psf"));
+    EXPECT_EQ(w.dlg_saveas_psfield, nullptr);
+    EXPECT_EQ(w.dlg_open_psfield, nullptr);
+    EXPECT_EQ(w.SaveAsDialog()->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(w.OpenDialog()->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(w.OpenDialog()->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(w.SaveAsDialog()->defaultSuffix(), QStringLiteral("psf"));
+    EXPECT_EQ(w.SaveAsDialog(), w.dlg_saveas_psfield);
 }
 
 TEST_F(PSWindow, EscapeDoesNotCloseTheWindow)
