@@ -80,6 +80,7 @@ public:
                             int itemCount) override;
     void FinishProgressWindow() override;
     void SetProgressBarMax(int max) override;
+    int LoggerReadCount(uint8_t job) override;
     // The failed TCP connect: error window 18 "The device is not available.".
     void ShowDeviceNotAvailable() override;
     void ShowSocketError(const QString& text) override;

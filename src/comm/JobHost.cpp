@@ -4,6 +4,7 @@
 #include "comm/JobHost.h"
 
 #include <QByteArray>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 
@@ -11,11 +12,14 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/MBusLoggerJobs.h"
 #include "comm/MBusRunner.h"
+#include "comm/ModbusLoggerJobs.h"
 #include "comm/ModbusRunner.h"
 #include "comm/Monitor.h"
 #include "comm/TcpClient.h"
 #include "comm/UiThread.h"
+#include "core/JobCodes.h"
 #include "platform/ComPort.h"
 
 // ---- IJobHost ----
@@ -33,8 +37,8 @@ void TMainForm::CreateJobHost()
     if (TcpClient) return;
     TcpClient = new TModbusTcpClient(*this, *this, *this, *this, TimerIP_Connect, TCPIP_receive_timer, this);
     ClientSocket = TcpClient->ClientSocket;
-    ModbusJobStep = [this] { RunModbusJobStep(*this); };
-    MBusJobStep = [this] { RunMBusJobStep(*this); };
+    ModbusJobStep = [this] { RunModbusJobStep(*this, RunModbusLoggerJob); };
+    MBusJobStep = [this] { RunMBusJobStep(*this, RunMBusLoggerJob); };
 }
 
 void TMainForm::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)
@@ -86,6 +90,21 @@ void TMainForm::SendOverTcp(const uint8_t* frame, int length)
                                         static_cast<int>(bytes.size()));
         },
         false);
+}
+
+int TMainForm::LoggerReadCount(uint8_t job)
+{
+    int count = 0;
+    RunOnUiThread(
+        *this,
+        [this, job, &count] {
+            const QComboBox* box = job == jcMBusEventsLogger || job == jcModbusEventsLogger ? ComboBox_Events
+                                   : job == jcModbusCertifiedLogger                        ? ComboBox_Certified
+                                                                                           : ComboBox_Demand;
+            if (box) count = box->currentText().toInt();
+        },
+        true);
+    return count;
 }
 
 void TMainForm::ShowDeviceNotAvailable()

@@ -69,6 +69,9 @@ public:
     virtual void RefreshCom();
     // A connect is under way: the connect button still reads "Connect Device".
     virtual bool ConnectInProgress() = 0;
+    // The number in the count box of the logger that a logger job reads
+    // (demand, events or certified); 0 when the box holds no number.
+    virtual int LoggerReadCount(uint8_t job) = 0;
     // Hands a completed Modbus TCP request to the UI thread, which sends it on
     // the client socket. The bytes are copied before the call returns.
     virtual void SendOverTcp(const uint8_t* frame, int length) = 0;

@@ -14,8 +14,11 @@ public:
     explicit FaultSchedule(const FaultOptions& options) : options_(options) {}
 
     // Called once per request addressed to the meter (broadcasts included);
-    // true: the request is dropped unseen.
+    // true: the request is dropped unseen (also every request once silent).
     bool DropRequest();
+    // Called once per request carried out, before its answer; true: the
+    // answer is not sent.
+    bool DropAnswer();
     // Called once per answer about to be sent.
     struct AnswerFaults {
         int delayMs = 0;
@@ -42,6 +45,7 @@ private:
     uint64_t requests_ = 0;
     uint64_t answers_ = 0;
     uint64_t rtuAnswers_ = 0;
+    uint64_t carriedOut_ = 0;
     uint64_t mbusLongAnswers_ = 0;
 };
 

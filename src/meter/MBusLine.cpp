@@ -11,6 +11,9 @@ void MBusLineOutcome::Commit() const {
 
 MBusLineOutcome MBusLine::Handle(const MBusFrame& frame) {
     MBusLineOutcome line;
+    // Every meter on the line notices the frame, also one whose answer is then
+    // lost or dropped.
+    for (const auto& m : meters_) m->Meter().NoteRequest();
     for (size_t k = 0; k < meters_.size(); ++k) {
         MBusOutcome o = meters_[k]->Handle(frame);
         if (o.commit) line.commits.push_back(std::move(o.commit));

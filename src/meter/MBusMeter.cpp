@@ -240,7 +240,7 @@ MBusOutcome MBusMeter::LoggerRecord(uint8_t logger, uint8_t selector, bool viaSe
     LogCursor cursor = demand ? meter_.DemandCursor() : meter_.EventCursor();
     Bytes payload;
     const auto step = [&](const auto& log) {
-        return selector == 0 ? cursor.Newest(log) : selector == 1 ? cursor.Older(log) : cursor.Current(log);
+        return selector == 0 ? cursor.Newest(log) : selector == 1 ? cursor.Older(log) : cursor.AfterMiss(log);
     };
     if (demand) {
         payload = DemandRecordLittleEndian(step(meter_.DemandLog()), UnitsOf(meter_).energy);

@@ -96,33 +96,63 @@ private:
 // A reader's place in a log, walking from the newest record to older ones.
 // Before the first walk (and past the oldest record) it stands above the
 // newest, so "older" starts at the newest record.
+//
+// A step whose answer did not reach the reader must not cost a record: the
+// request after a miss takes back the step made by the request just before it,
+// so the next "older" returns the record that was missed. A step is taken back
+// only when no other request came between (NoteRequest counts every request the
+// meter notices, one it could not use included): a request lost before the
+// meter leaves nothing to take back.
 class LogCursor {
 public:
+    void NoteRequest() {
+        if (undoArmed_) ++requestsSinceStep_;
+    }
     template <typename Record>
     const Record* Newest(const NumberedLog<Record>& log) {
+        // Repeating it starts the same walk: nothing to take back.
+        undoArmed_ = false;
         position_ = log.NewestNumber();
         return log.Find(*position_);
     }
     template <typename Record>
     const Record* Older(const NumberedLog<Record>& log) {
-        if (!position_) return Newest(log);
-        if (*position_ >= log.OldestNumber()) --*position_;
+        Remember();
+        if (!position_) position_ = log.NewestNumber();
+        else if (*position_ >= log.OldestNumber()) --*position_;
         return log.Find(*position_);
     }
     template <typename Record>
     const Record* Current(const NumberedLog<Record>& log) {
-        if (!position_) return Newest(log);
+        if (!position_) position_ = log.NewestNumber();
         return log.Find(*position_);
+    }
+    // The request after a miss: its answer is not used.
+    template <typename Record>
+    const Record* AfterMiss(const NumberedLog<Record>& log) {
+        if (undoArmed_ && requestsSinceStep_ <= 1) position_ = undoPosition_;
+        undoArmed_ = false;
+        return Current(log);
     }
     template <typename Record>
     const Record* Seek(const NumberedLog<Record>& log, int64_t number) {
+        undoArmed_ = false;
         position_ = number;
         return log.Find(number);
     }
     std::optional<int64_t> Position() const { return position_; }
 
 private:
+    void Remember() {
+        undoArmed_ = true;
+        undoPosition_ = position_;
+        requestsSinceStep_ = 0;
+    }
+
     std::optional<int64_t> position_;
+    bool undoArmed_ = false;
+    std::optional<int64_t> undoPosition_;
+    int requestsSinceStep_ = 0;
 };
 
 }  // namespace meter

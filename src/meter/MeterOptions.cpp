@@ -161,6 +161,21 @@ const std::map<std::string, OptionSpec>& Options() {
         {"--delay-ms", IntOption(0, 600000, [](MeterSimOptions& o) -> int& { return o.faults.delayMs; })},
         {"--delay-every", IntOption(1, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.delayEvery; })},
         {"--drop-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAfter; })},
+        {"--drop-answer-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.dropAnswerEvery; })},
+        {"--drop-answers", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             o.faults.dropAnswers.clear();
+             size_t from = 0;
+             while (from <= v.size()) {
+                 const size_t comma = std::min(v.find(',', from), v.size());
+                 long long n = 0;
+                 if (!ToInt(v.substr(from, comma - from), 1, 1000000000, n))
+                     return "must be request numbers from 1 on, separated by commas, such as 1,7,12";
+                 o.faults.dropAnswers.push_back(static_cast<int>(n));
+                 from = comma + 1;
+             }
+             return {};
+         }}},
+        {"--silent-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.silentAfter; })},
         {"--bad-checksum-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.badChecksumEvery; })},
         {"--short-frame-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.shortFrameEvery; })},
         {"--verbose", {false, [](const std::string&, MeterSimOptions& o) -> std::string {

@@ -68,6 +68,9 @@ struct FaultOptions {
     int delayMs = 0;        // answers wait this long before they are sent
     int delayEvery = 1;     // ... every Nth answer only
     int dropAfter = 0;      // a TCP connection is closed after its Nth answer
+    int dropAnswerEvery = 0;  // every Nth request is carried out but not answered
+    int silentAfter = 0;      // after N answers the meter answers nothing more
+    std::vector<int> dropAnswers;  // these requests (1-based, as carried out) get no answer
     int badChecksumEvery = 0;  // every Nth M-Bus long answer goes out with a broken checksum
     int shortFrameEvery = 0;   // every Nth M-Bus long answer goes out one byte short
 };

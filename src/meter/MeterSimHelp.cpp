@@ -85,9 +85,19 @@ Faults:
   --drop-after N         a TCP connection is closed right after its Nth answer
   --bad-checksum-every N every Nth M-Bus long answer has a broken checksum
   --short-frame-every N  every Nth M-Bus long answer goes out one byte short
+  --drop-answer-every N  every Nth request is carried out (a log read moves on)
+                         but its answer is never sent (0: off)
+  --drop-answers N,M,... the requests with these numbers (counting from 1 every
+                         request the meter carries out) get no answer
+  --silent-after N       after its Nth answer the meter answers nothing more
   A request that is ignored, and an answer sent broken or short, change
   nothing in the meter: no telegram, log place or setting moves on.
   --no-answer-every and --delay-ms apply to M-Bus as well.
+  A log read walks from the newest record to older ones. The Modbus request
+  after a missed answer (registers 3300, 3600) takes back the step of the
+  request just before it, so the next older-record request returns the record
+  whose answer was lost, dropped or late; a request lost before the meter
+  moved nothing.
 
 Other:
   --verbose              log every request and what became of it on stderr

@@ -245,13 +245,13 @@ std::vector<uint16_t> ModbusRegisterMap::InputBlock(int start) {
     case 3200:
         return ToRegisters(EventRecordBytes(meter_.EventCursor().Older(meter_.EventLog())), 16);
     case 3300:
-        return ToRegisters(EventRecordBytes(meter_.EventCursor().Current(meter_.EventLog())), 16);
+        return ToRegisters(EventRecordBytes(meter_.EventCursor().AfterMiss(meter_.EventLog())), 16);
     case 3400:
         return demand(meter_.DemandCursor().Newest(meter_.DemandLog()));
     case 3500:
         return demand(meter_.DemandCursor().Older(meter_.DemandLog()));
     case 3600:
-        return demand(meter_.DemandCursor().Current(meter_.DemandLog()));
+        return demand(meter_.DemandCursor().AfterMiss(meter_.DemandLog()));
     case 3700: {
         const DeviceOptions& d = meter_.Options();
         return ToRegisters({d.interfaceHw[0], d.interfaceHw[1], d.interfaceFw[0], d.interfaceFw[1]}, 2);

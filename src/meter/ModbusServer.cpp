@@ -284,6 +284,11 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, const uint8_t* query, i
     const int address = query[header + 1] << 8 | query[header + 2];
     std::ostringstream what;
     what << (rtu ? "RTU" : "TCP") << " unit " << unit << " function " << function << " register " << address;
+    {
+        std::unique_lock<std::mutex> guard;
+        if (lock_) guard = std::unique_lock(*lock_);
+        for (Unit& u : units_) u.meter->NoteRequest();
+    }
     if (faults_.DropRequest()) {
         Log(what.str() + ": dropped (fault)");
         return Outcome::Silent;
@@ -307,6 +312,11 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, const uint8_t* query, i
     if (broadcast) {
         Log(what.str() + ": broadcast, not answered");
         for (Unit* u : targets) ApplyLineChange(*u);
+        return Outcome::Silent;
+    }
+    if (faults_.DropAnswer()) {
+        Log(what.str() + ": carried out, answer dropped (fault)");
+        if (target) ApplyLineChange(*target);
         return Outcome::Silent;
     }
     const FaultSchedule::AnswerFaults f = faults_.ForAnswer(rtu);

@@ -111,6 +111,12 @@ public:
     LogCursor& DemandCursor() { return demandCursor_; }
     LogCursor& EventCursor() { return eventCursor_; }
     LogCursor& CertifiedCursor() { return certifiedCursor_; }
+    // Every request the meter notices, on any port, before it is carried out.
+    void NoteRequest() {
+        demandCursor_.NoteRequest();
+        eventCursor_.NoteRequest();
+        certifiedCursor_.NoteRequest();
+    }
 
     // The demand records whose time lies within [from, till]: the first and
     // the last of them.

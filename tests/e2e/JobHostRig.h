@@ -225,6 +225,12 @@ public:
         Record("ConnectInProgress");
         return Connecting;
     }
+    int LoggerReadCount(uint8_t job) override
+    {
+        return job == jcMBusEventsLogger || job == jcModbusEventsLogger ? EventsCount.load()
+               : job == jcModbusCertifiedLogger                        ? CertifiedCount.load()
+                                                                       : DemandCount.load();
+    }
     void SendOverTcp(const uint8_t* frame, int length) override
     {
         const QByteArray bytes(reinterpret_cast<const char*>(frame), length);
@@ -261,6 +267,8 @@ public:
     TPortGate Gate;
     TModbusTcpClient* Client = nullptr;
     std::atomic<bool> Connecting{false};
+    // The count boxes of the three loggers.
+    std::atomic<int> DemandCount{10}, EventsCount{10}, CertifiedCount{10};
     std::vector<uint8_t> Results;  // UI thread
     std::vector<QString> SocketErrors;
 

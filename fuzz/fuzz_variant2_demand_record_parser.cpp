@@ -1,0 +1,13 @@
+// ParseVariant2DemandRecord on any bytes: no read beyond them, no crash.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/LoggerParsers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    CDemandLogger record;
+    ParseVariant2DemandRecord(std::span<const uint8_t>(data, size), record);
+    return 0;
+}

@@ -1,0 +1,255 @@
+#include "comm/ModbusLoggerJobs.h"
+
+#include <algorithm>
+#include <span>
+
+#include "comm/JobControl.h"
+#include "comm/JobHost.h"
+#include "comm/LoggerWalk.h"
+#include "comm/Transceiver.h"
+#include "core/DecodedValues.h"
+#include "core/FrameBuffers.h"
+#include "core/JobCodes.h"
+#include "core/LinkState.h"
+#include "core/LoggerParsers.h"
+#include "core/LoggerStores.h"
+#include "core/RequestTemplates.h"
+
+namespace {
+
+constexpr int kMaxCertifiedCount = 4001;
+constexpr int kMaxEvents = 256;
+constexpr int kMaxDemand = 168000;
+constexpr uint8_t kReadInputRegisters = 0x04;
+
+using Template = std::span<const uint8_t>;
+
+struct TRequests {
+    Template First, Next, AfterMiss;
+    size_t Registers;
+};
+
+// The register data of the read answer in RxBuffer, as far as its byte count
+// and the bytes received both reach; empty for anything but a read answer.
+std::span<const uint8_t> AnswerData(const FrameBuffers& f, char transport)
+{
+    const bool rtu = transport == tcModbusRtu;
+    const int base = rtu ? 3 : 9;
+    const int trailer = rtu ? 2 : 0;
+    if (f.RxCount < base + trailer || f.RxCount > static_cast<int>(sizeof f.RxBuffer)) return {};
+    if (f.RxBuffer[base - 2] != kReadInputRegisters) return {};
+    const int available = std::min<int>(f.RxBuffer[base - 1], f.RxCount - base - trailer);
+    return {f.RxBuffer + base, static_cast<size_t>(std::max(available, 0))};
+}
+
+class TModbusLoggerRead {
+public:
+    TModbusLoggerRead(IJobHost& host, uint8_t job)
+        : host_(host),
+          stores_(host.Loggers()),
+          job_(job),
+          transport_(host.Link().TransportCode.load()),
+          variant2_(host.Values().DeviceVariant == 2)
+    {
+    }
+
+    void Run()
+    {
+        JobControl& jobs = host_.Jobs();
+        TransportState& link = host_.Link();
+        if (link.PortOpenError.load() != 0 && link.TcpConnected.load() == 0) {
+            host_.StopDisplayRefresh();
+            host_.StopBusyIndicator();
+            jobs.SetJob(jcIdle);
+            jobs.SetUiRequest(urNoAnswer);
+            return;
+        }
+        jobs.SetUiRequest(urNone);
+        // The read commands cap the counts; the stores' capacities hold anyway.
+        requested_ = std::min(host_.LoggerReadCount(job_), job_ == jcModbusEventsLogger   ? kMaxEvents
+                                                           : job_ == jcModbusDemandLogger ? kMaxDemand
+                                                                                          : kMaxCertifiedCount - 1);
+        TLoggerWalk walk;
+        walk.Count = job_ == jcModbusCertifiedLogger ? requested_ + 1 : requested_;
+        if (walk.Count <= 0 || requested_ <= 0) {
+            jobs.SetJob(jcIdle);
+            return;
+        }
+        // A read that ends early says how many records it holds, not an
+        // earlier read's count.
+        switch (job_) {
+        case jcModbusEventsLogger:
+            stores_.EventItemCount = 0;
+            break;
+        case jcModbusDemandLogger:
+            stores_.DemandItemCount = 0;
+            if (variant2_) stores_.RecordCount = 0;
+            break;
+        default:
+            stores_.CertifiedItemCount = 0;
+            stores_.RecordCount = 0;
+            break;
+        }
+        walk.DiscardAfterMiss = job_ != jcModbusCertifiedLogger;
+        walk.Send = [this](int, TWalkRequest kind, int& count) {
+            return job_ == jcModbusCertifiedLogger ? SendCertified(kind, count) : SendRecord(kind);
+        };
+        walk.EndTest = [this](int& index, int count) { return EndTest(index, count); };
+        walk.Parse = [this](int index, int count, bool end) { Parse(index, count, end); };
+        walk.DoneCode = job_ == jcModbusEventsLogger   ? urEventsLoggerRead
+                        : job_ == jcModbusDemandLogger ? urDemandLoggerRead
+                                                       : urCertifiedLoggerRead;
+        RunLoggerWalk(host_, walk);
+    }
+
+private:
+    TRequests Requests() const
+    {
+        if (job_ == jcModbusEventsLogger)
+            return {TplModbusEventsNewest, TplModbusEventsPrev, TplModbusEventsRetry, 16};
+        if (variant2_)
+            return {TplModbusDemandNewestShort, TplModbusDemandPrevShort, TplModbusDemandRetryShort, 17};
+        return {TplModbusDemandNewest, TplModbusDemandPrev, TplModbusDemandRetry, 32};
+    }
+
+    // One request; true when its answer carries all the registers asked for.
+    bool Exchange(Template tpl, size_t registers)
+    {
+        if (SendRequestTemplate(host_, tpl, host_.Addressing().DeviceAddress.load()) != erValidAnswer) return false;
+        data_ = AnswerData(host_.Frames(), transport_);
+        return data_.size() >= 2 * registers;
+    }
+
+    bool Write(Template tpl)
+    {
+        return SendRequestTemplate(host_, tpl, host_.Addressing().DeviceAddress.load()) == erValidAnswer;
+    }
+
+    bool SendRecord(TWalkRequest kind)
+    {
+        const TRequests r = Requests();
+        const Template tpl = kind == TWalkRequest::First ? r.First : kind == TWalkRequest::Next ? r.Next : r.AfterMiss;
+        return Exchange(tpl, r.Registers);
+    }
+
+    // The entry read after a missed exchange is the one asked for: a missed
+    // read is read again, and after a missed step the entry shows whether the
+    // meter took the step (the request after a miss would otherwise step once
+    // more and skip an entry).
+    bool SendCertified(TWalkRequest kind, int& count)
+    {
+        constexpr size_t kRegisters = 15;
+        if (kind == TWalkRequest::First) {
+            if (!Write(TplModbusCertifiedFirst) || !Exchange(TplModbusCertifiedRead, kRegisters)) return false;
+            const int entries = std::max(0, static_cast<int>(static_cast<int16_t>(data_[0] << 8 | data_[1])));
+            if (entries > kMaxCertifiedCount - 1)
+                count = kMaxCertifiedCount;
+            else if (entries == 0)
+                count = 1;
+            else if (entries < count)
+                count = entries + 1;
+            stores_.CertifiedItemCount = 0;
+            return true;
+        }
+        if (kind == TWalkRequest::AfterMiss && certifiedMiss_ != TCertifiedMiss::None) {
+            const TCertifiedMiss miss = certifiedMiss_;
+            certifiedMiss_ = TCertifiedMiss::Read;
+            if (!Exchange(TplModbusCertifiedReadNext, kRegisters)) return false;
+            certifiedMiss_ = TCertifiedMiss::None;
+            const int id = static_cast<int16_t>(data_[0] << 8 | data_[1]);
+            if (miss == TCertifiedMiss::Read || id != previousEntryId_) return true;
+        }
+        certifiedMiss_ = TCertifiedMiss::Step;
+        if (!Write(TplModbusCertifiedNext)) return false;
+        certifiedMiss_ = TCertifiedMiss::Read;
+        if (!Exchange(TplModbusCertifiedReadNext, kRegisters)) return false;
+        certifiedMiss_ = TCertifiedMiss::None;
+        return true;
+    }
+
+    bool EndTest(int& index, int count)
+    {
+        if (job_ == jcModbusCertifiedLogger) {
+            stores_.RecordCount = index;
+            return false;
+        }
+        if (job_ == jcModbusDemandLogger && variant2_) return ZeroRunEnd(index, count);
+        if (data_[0] != 0xFF || data_[1] != 0xFF) return false;
+        if (index == 0) (job_ == jcModbusEventsLogger ? stores_.EventItemCount : stores_.DemandItemCount) = 0;
+        index = count - 1;
+        return job_ == jcModbusDemandLogger;
+    }
+
+    // Two all-zero records in a row end the large log; RecordCount is the
+    // number of records before them.
+    bool ZeroRunEnd(int& index, int count)
+    {
+        const bool zero = data_[0] == 0 && data_[1] == 0 && data_[2] == 0 && data_[3] == 0;
+        if (zero && zeroRun_ >= 1) {
+            stores_.RecordCount = index;
+            index = count - 1;
+        } else if (index == count - 1) {
+            stores_.RecordCount = zero ? index : index + 1;
+        }
+        if (!zero) {
+            zeroRun_ = 0;
+            return false;
+        }
+        if (++zeroRun_ > 1) {
+            stores_.RecordCount -= 1;
+            index = count - 1;
+        }
+        return false;
+    }
+
+    void Parse(int index, int count, bool endOfLog)
+    {
+        const auto at = static_cast<size_t>(index);
+        const auto total = static_cast<uint32_t>(requested_ + 1);
+        TParseResult result = TParseResult::Short;
+        if (job_ == jcModbusEventsLogger) {
+            if (EventRecord* r = stores_.EventRecords.ForWrite(at)) result = ParseEventRecord(data_, *r);
+            if (result != TParseResult::Reported) return;
+            stores_.EventItemCount = index + 1;
+            host_.ReportProgress(static_cast<uint32_t>(index + 1), total, pkEventsRecord);
+        } else if (job_ == jcModbusDemandLogger) {
+            if (CDemandLogger* r = stores_.DemandRecords.ForWrite(at))
+                result = variant2_ ? ParseVariant2DemandRecord(data_, *r) : ParseDemandRecord(data_, *r);
+            if (result != TParseResult::Reported || endOfLog) return;
+            stores_.DemandItemCount = index + 1;
+            if (variant2_ && index < count - 1) stores_.RecordCount = index + 1;
+            host_.ReportProgress(static_cast<uint32_t>(index), total, pkDemandRecord);
+        } else {
+            if (CCertifiedLogger* r = stores_.CertifiedRecords.ForWrite(at)) result = ParseCertifiedRecord(data_, *r);
+            if (result != TParseResult::Reported) return;
+            previousEntryId_ = static_cast<int16_t>(data_[0] << 8 | data_[1]);
+            stores_.CertifiedItemCount = index;
+            stores_.RecordCount = std::min(index + 1, count - 1);
+            host_.ReportProgress(static_cast<uint32_t>(index), total, pkCertifiedRecord);
+        }
+    }
+
+    enum class TCertifiedMiss : uint8_t { None, Step, Read };
+
+    IJobHost& host_;
+    LoggerStores& stores_;
+    const uint8_t job_;
+    const char transport_;
+    const bool variant2_;
+    int requested_ = 0;
+    int zeroRun_ = 0;
+    std::span<const uint8_t> data_;
+    TCertifiedMiss certifiedMiss_ = TCertifiedMiss::None;
+    int previousEntryId_ = -1;
+};
+
+}  // namespace
+
+void RunModbusLoggerJob(IJobHost& host, uint8_t job)
+{
+    if (job != jcModbusEventsLogger && job != jcModbusDemandLogger && job != jcModbusCertifiedLogger) {
+        host.Jobs().SetJob(jcIdle);
+        return;
+    }
+    TModbusLoggerRead(host, job).Run();
+}
