@@ -65,6 +65,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     SetupLabelsPending = 1;
     ConnectSettingsHandlers();
     ConnectPageNavigationHandlers();
+    ConnectValueHandlers();
 }
 
 TMainForm::~TMainForm()

@@ -203,6 +203,48 @@ public:
     // Every value display and grid empty, as a newly connected device starts.
     void ClearMeasuredValues();
 
+    // -- measured values: measuring, counter pages, result fields, device scan
+    // (values/MeasuringControl, values/EnergyCounters, values/CounterDisplay,
+    // values/ValueResults, values/ValueHandlers, comm/DeviceScan)
+    // Binds those pages' buttons, timers and grid painting, the Scan button,
+    // and registers the result actions of values and counters; once, from the
+    // constructor.
+    void ConnectValueHandlers();
+    bool ValueHandlersBound = false;
+    void Button_Measurement_StartMeasuringClick();
+    // Starts or stops measuring, after the connection checks and their reports.
+    void ToggleMeasuring();
+    // Sets the read job again for the page shown; never while a read step runs.
+    void Timer_Display_RefreshTimer();
+    bool RefreshWarningOpen = false;
+    void ComboBox_DisplayRefreshChange();
+    void Timer_Measurement_Start_MeasuringTimer();
+    // The instantaneous values and limit status; also signs the S members.
+    void ShowMeasuredValues();
+    void Button_Energie_MainCounters_StartMonitoringClick();
+    void ToggleMainCountersMonitoring();
+    void Button_ResettableCounters_ReadClick();
+    void Button_FreezeCounters_ReadClick();
+    // One read; withProgress opens the modal "Data Reading..." window.
+    void ReadResettableCounters(bool withProgress);
+    void ReadFreezeCounters(bool withProgress);
+    void ShowMainCounters();
+    // Placeholders and " -" cells when the stamp is no date.
+    void ShowResettableCounters();
+    void ShowFreezeCounters();
+    // Header and total row in the button colour, the active tariff's row light.
+    bool DrawCounterCell(class TStringGrid& grid, class QPainter& p, const QRect& rect, int col, int row);
+    void Page_EnergyShow();
+    void Page_ValuesShow();
+    void Timer_Energy_Values_Start_MeasuringTimer();
+    void Timer_Energy_Resettable_Start_ReadingTimer();
+    void Timer_Energy_Freeze_Start_ReadingTimer();
+    void TimerRefreshMainDeviceTimeTimer();
+    // One group of decoded texts into its controls, by TRecordCode.
+    void ShowResultFields(uint8_t code);
+    // Opens the port with the scan's short wait and starts the scan job.
+    void Button_Setup_SearchDevicesClick();
+
     // transport selection, port list, monitor, activity indicators
     // (comm/TransportSelection, comm/PortList, comm/Monitor, app/ActivityIndicators)
     // Binds those handlers to their controls; once, from the constructor.

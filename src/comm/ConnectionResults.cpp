@@ -11,6 +11,7 @@
 #include "app/MainForm.h"
 #include "app/Text.h"
 #include "comm/Connect.h"
+#include "comm/DeviceScan.h"
 #include "comm/Monitor.h"
 #include "app/WidgetHelpers.h"
 
@@ -73,6 +74,7 @@ void IdentifyFailed(TMainForm& f)
     if (f.TimerMainStatusBar) f.TimerMainStatusBar->stop();
     f.DisconnectDevice();
     Report(f, pwIdentifyFailed, 1, TxtError, Txt(TxtNoAnswerFromDevice, f.Language));
+    FinishDeviceScan(f);
 }
 
 }  // namespace
@@ -80,12 +82,16 @@ void IdentifyFailed(TMainForm& f)
 void RegisterConnectionResults(TMainForm& f)
 {
     f.SetUiAction(urCancelled, [&f] {
+        ShowScanResult(f);
+        FinishDeviceScan(f);
         f.FinishProgressWindow();
     });
     f.SetUiAction(urConnected, [&f] { Connected(f); });
     // urJobCancelled: nothing to show; the handler only parks the worker.
     f.SetUiAction(urNoAnswer, [&f] { NoAnswer(f); });
     f.SetUiAction(urScanFinished, [&f] {
+        ShowScanResult(f);
+        FinishDeviceScan(f);
         Report(f, pwScanFinished, 0, TxtScanning, Txt(TxtScanSuccessfullyFinished, f.Language));
     });
     f.SetUiAction(urPortNotAvailable, [&f] {

@@ -170,7 +170,9 @@ void RunScan(IJobHost& host)
     found.clear();
     for (int unit = kFirstUnit; unit <= kLastUnit; ++unit) {
         bool answered = false;
-        for (int probe = 0; probe < 2 && !answered; ++probe) {
+        // A cancel between the two probes of a silent unit ends the scan
+        // without the second probe's wait.
+        for (int probe = 0; probe < 2 && !answered && (probe == 0 || jobs.GetJob() != jcIdle); ++probe) {
             host.ReportProgress(static_cast<uint32_t>(unit), kScanProbes, pkAddressScan);
             answered = SendRequestTemplate(host, TplModbusScan, static_cast<uint8_t>(unit)) == erValidAnswer;
         }

@@ -25,6 +25,9 @@ enum TComActivity : uint8_t {
 
 // Ids of the progress window's reports (kept in its hidden LabelIndex).
 enum TProgressWindowId : int {
+    pwScanPortClosedAtEnd = 2,
+    pwScanning = 3,
+    pwScanPortNotOpen = 4,
     pwMbusPrimaryConnect = 11,
     pwMbusSecondaryConnect = 12,
     pwModbusRtuConnect = 13,

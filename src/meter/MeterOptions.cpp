@@ -155,6 +155,10 @@ const std::map<std::string, OptionSpec>& Options() {
              o.device.clockStart = *t;
              return {};
          }}},
+        {"--clock-stopped", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
+             o.device.clockStopped = true;
+             return {};
+         }}},
         {"--seed", IntOption(0, 0xFFFFFFFFLL, [](MeterSimOptions& o) -> uint32_t& { return o.device.seed; })},
         {"--no-answer-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.noAnswerEvery; })},
         {"--bad-crc-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.badCrcEvery; })},
@@ -191,7 +195,7 @@ bool IsDeviceOption(const std::string& name) {
     static const std::vector<std::string> names = {
         "--unit", "--type", "--options", "--variant", "--serial", "--serial-prefix", "--product", "--base-fw",
         "--webserver", "--ct", "--vt", "--demand-period", "--tariff", "--tariff-locked", "--demand-records",
-        "--event-records", "--certified-entries", "--clock", "--seed", "--primary", "--secondary", "--mbus-version"};
+        "--event-records", "--certified-entries", "--clock", "--clock-stopped", "--seed", "--primary", "--secondary", "--mbus-version"};
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 

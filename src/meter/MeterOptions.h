@@ -40,6 +40,7 @@ struct DeviceOptions {
     int eventRecords = 40;
     int certifiedEntries = 12;  // variant 2 only
     std::optional<CivilTime> clockStart;  // empty: the PC's local time
+    bool clockStopped = false;            // the clock stands at its start until set
     uint32_t seed = 1;
     int baudCode = 6;  // the line's baud rate code of register 10300
     int mbusPrimary = 0;        // M-Bus primary address 0-250
@@ -50,7 +51,7 @@ struct DeviceOptions {
     // digits in the low byte.
     uint32_t MBusIdBcd() const;
     // The maker's word in the M-Bus header.
-    uint16_t MBusManufacturer() const { return digitD >= 2 ? 0x3984 : 0x52CB; }
+    uint16_t MBusManufacturer() const { return digitD == 2 ? 0x3984 : 0x52CB; }
 
     bool HasDemandLogger() const { return variant != 0; }
     bool IsLargeLogger() const { return variant == 2; }

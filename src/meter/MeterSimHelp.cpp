@@ -74,6 +74,9 @@ Device:
   --certified-entries N  certified entries filled at start, 0-4000 (default 12)
   --clock "YYYY-MM-DD HH:MM:SS"
                          start the meter clock there (default: the PC's time)
+  --clock-stopped        the clock stands still at its start (a clock write
+                         still sets it), so values and counters stay as they
+                         are: screens and readings that can be reproduced
   --seed N               varies the generated values (default 1)
 
 Faults:

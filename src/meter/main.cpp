@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
     std::vector<meter::SimMeter*> pointers;
     meter::MBusLine line;
     for (const meter::DeviceOptions& d : options.meters) {
-        meters.push_back(std::make_unique<meter::SimMeter>(d, meter::SystemLocalTime()));
+        meter::TimeSource clock = meter::SystemLocalTime();
+        if (d.clockStopped) clock = [started = clock()] { return started; };
+        meters.push_back(std::make_unique<meter::SimMeter>(d, clock));
         pointers.push_back(meters.back().get());
         line.Add(*meters.back());
     }

@@ -250,8 +250,11 @@ TEST_F(ConnectE2ETest, IdentificationWithoutAnswersEndsDisconnected)
     StartWindow();
     UseTcp(meter.Port());
 
+    // The failed identification has let the port go: what stays on screen is
+    // the scan's end report that no device is available.
     User user;
-    ConnectUntil(user, QStringLiteral("No answer from the device."));
+    ConnectUntil(user, QStringLiteral("The device is not available."));
+    EXPECT_EQ(user.reports.back().id, QStringLiteral("2")) << user.Ids().toStdString();
     EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected.")));
     ExpectDisconnected();
 }

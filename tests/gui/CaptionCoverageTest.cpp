@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -168,6 +169,12 @@ protected:
         f().ShowSetupDeviceLabels();
         f().ShowDemandStatusHelp(1);
         f().Label_Setup_ConnectStatus->setText(Txt(TxtStatusDeviceConnected, f().Language));
+        // The connection is only pretended: the page changes of the screenshots
+        // must not start reads, whose refusals would wait for the user.
+        for (QTimer* t : {f().Timer_Measurement_Start_Measuring, f().Timer_Energy_Values_Start_Measuring,
+                          f().Timer_Energy_Resettable_Start_Reading, f().Timer_Energy_Freeze_Start_Reading,
+                          f().Timer_Display_Refresh, f().TimerRefreshMainDeviceTime})
+            QObject::disconnect(t, &QTimer::timeout, nullptr, nullptr);
         QApplication::processEvents();
     }
 

@@ -641,10 +641,13 @@ TEST_F(ResultActionTest, ScanFinishedIsReported)
     form->Language = 1;
     ModalWatcher watch;
     Post(urScanFinished);
-    ASSERT_EQ(watch.Reports().size(), 1u);
-    EXPECT_EQ(watch.Reports()[0].id, QStringLiteral("87"));
-    EXPECT_EQ(watch.Reports()[0].title, QStringLiteral("Scannen..."));
-    EXPECT_EQ(watch.Reports()[0].text, QStringLiteral("Scan erfolgreich beendet."));
+    // The scan's port was found closed already: reported before the result.
+    ASSERT_EQ(watch.Reports().size(), 2u);
+    EXPECT_EQ(watch.Reports()[0].id, QStringLiteral("2"));
+    EXPECT_EQ(watch.Reports()[0].text, QStringLiteral("Gerät nicht verfügbar."));
+    EXPECT_EQ(watch.Reports()[1].id, QStringLiteral("87"));
+    EXPECT_EQ(watch.Reports()[1].title, QStringLiteral("Scannen..."));
+    EXPECT_EQ(watch.Reports()[1].text, QStringLiteral("Scan erfolgreich beendet."));
 }
 
 // ---------------------------------------------------------------- device information

@@ -1,16 +1,18 @@
 // The simulated meters' M-Bus side without a wire: addressing and selection
 // on a line of two meters, the telegram sequence under the FCB, the logger
 // requests, the setting frames, and that an answer the tool never received
-// moves nothing on. Records are checked against the record classes the
-// tool's decoder knows, with their lengths.
+// moves nothing on. Records and telegrams are read back with the tool's own
+// M-Bus decoder.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "MeterSimHarness.h"
+#include "core/MBusDecoder.h"
 #include "meter/MBusLine.h"
 #include "meter/MBusRecords.h"
 #include "meter/MeterScaling.h"
@@ -249,28 +251,6 @@ TEST(MBusMeter, SettingFramesAreKeptAndRefusedOnesGetNoAnswer) {
 }
 
 TEST(MBusRecords, EveryRecordIsOfAClassTheToolKnowsWithItsLength) {
-    struct Class {
-        uint8_t dif, vif;
-        int vifeLow, vifeHigh;  // -1: any
-        size_t length;
-    };
-    // DIF, VIF, first VIFE and length of each record class of the decoder.
-    const std::vector<Class> classes = {
-        {0x01, 0xFF, 0x23, 0x23, 4}, {0x01, 0xFF, 0x14, 0x14, 4}, {0x01, 0xFF, 0x1A, 0x1A, 4},
-        {0x02, 0xFF, 0x15, 0x16, 5}, {0x02, 0xFF, 0x20, 0x20, 5}, {0x02, 0xFD, 0xC0, 0xDF, 7},
-        {0x02, 0xFF, 0x90, 0x91, 7}, {0x02, 0xFF, 0x12, 0x12, 5}, {0x02, 0xFF, 0x93, 0x93, 7},
-        {0x04, 0xFF, 0x22, 0x22, 7}, {0x04, 0x22, -1, -1, 6},     {0x04, 0xFD, 0x17, 0x17, 7},
-        {0x06, 0x6D, -1, -1, 8},     {0x06, 0xFF, 0x19, 0x19, 9}, {0x06, 0xFF, 0x1C, 0x1E, 9},
-        {0x0D, 0xFF, 0x1B, 0x1B, 75},
-    };
-    const auto lengthOf = [&](const Bytes& r) -> size_t {
-        if (r[0] == 0x82) return r[3] == 0xFB ? 9 : 8;
-        if (r[0] == 0x84) return r[4] == 0xFB ? 12 : 11;
-        for (const Class& c : classes)
-            if (r[0] == c.dif && r[1] == c.vif && (c.vifeLow < 0 || (r[2] >= c.vifeLow && r[2] <= c.vifeHigh)))
-                return c.length;
-        return 0;
-    };
     // Small and large ratios, so that every unit code comes out.
     for (const auto& [ct, vt] : {std::pair{1, 1}, std::pair{10000, 10}, std::pair{200, 400}}) {
         FakeClock clock(Start);
@@ -282,11 +262,83 @@ TEST(MBusRecords, EveryRecordIsOfAClassTheToolKnowsWithItsLength) {
         const Measurements values = m.Values();
         for (int f = 1; f <= PsFieldCount; ++f) {
             for (const Bytes& r : MBusFieldRecords(m, values, f)) {
-                ASSERT_GE(r.size(), 4u) << "field " << f;
-                EXPECT_EQ(lengthOf(r), r.size()) << "field " << f << " CT " << ct;
+                const auto c = ClassifyMBusRecord(r);
+                ASSERT_TRUE(c.has_value()) << "field " << f << " CT " << ct;
+                EXPECT_EQ(static_cast<size_t>(c->Length), r.size()) << "field " << f << " CT " << ct;
             }
         }
     }
+}
+
+// The tool's decoder over the telegrams of one read, as a job reads them:
+// SND_NKE, the PS-field selection, then REQ_UD2 with the FCB toggled until
+// the last telegram.
+struct ToolRead {
+    DecodedValueStore store;
+    DeviceAddressing addressing;
+    int telegrams = 0;
+    void Read(Line& l, uint8_t address, const Bytes& mask) {
+        ASSERT_EQ(What(l.Send(Short(0x40, address))), Heard::Ack);
+        Bytes select{0x0D, 0xFD, 0x0B, 0x0C};
+        select.insert(select.end(), mask.begin(), mask.end());
+        ASSERT_EQ(What(l.Send(Long(address, 0x51, select))), Heard::Ack);
+        for (bool fcb = true;; fcb = !fcb) {
+            const Bytes a = *l.Send(Short(fcb ? 0x7B : 0x5B, address)).answer;
+            DecodeMBusAnswer(a, 0, store, addressing);
+            ++telegrams;
+            if (a[a.size() - 3] == 0x0F || telegrams > 20) break;
+        }
+    }
+};
+
+// A value text as the tool shows it: the raw count with `decimals` places.
+std::string Shown(int64_t raw, int decimals, const std::string& unit) {
+    std::string digits = std::to_string(raw < 0 ? -raw : raw);
+    if (decimals > 0) {
+        if (digits.size() <= static_cast<size_t>(decimals)) digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
+        digits.insert(digits.size() - static_cast<size_t>(decimals), ".");
+    }
+    return " " + std::string(raw < 0 ? "-" : "") + digits + " " + unit;
+}
+
+TEST(MBusMeter, TheToolsDecoderReadsWhatTheMeterHolds) {
+    Line l;
+    const SimMeter& m = *l.meters[1];  // the second maker's meter at primary address 7
+    ToolRead id;
+    id.Read(l, 7, {0x01, 0x98, 0x00, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x10, 0x18, 0x00, 0x00});
+    EXPECT_EQ(id.telegrams, 1);
+    EXPECT_EQ(id.addressing.SecondaryAddress, "12345678");
+    EXPECT_EQ(id.store.ManufacturerText, " NLD");
+    EXPECT_EQ(id.addressing.ManufacturerIndex, 2);
+    EXPECT_EQ(id.store.DeviceAddressText, "7");
+    EXPECT_EQ(id.store.SerialNumberText, " TQ" + m.Options().serialNumber);
+    EXPECT_EQ(id.store.CtRatioText, "1");
+    EXPECT_EQ(id.store.ActualTariffText, " " + std::to_string(m.ActiveTariff()));
+    EXPECT_EQ(id.store.FirmwareText, "Interface HW:1.0,FW:2.05");
+
+    ToolRead values;
+    values.Read(l, 7, {0xFF, 0x9B, 0x00, 0x00, 0x0C, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x07, 0x00});
+    const Measurements v = m.Values();
+    const MeterUnits u = UnitsOf(m);
+    ASSERT_EQ(u.voltage.resolution, 0.1);
+    EXPECT_EQ(values.store.TextU1, Shown(Raw16(v.uLN[0], 0.1), 1, "V"));
+    EXPECT_EQ(values.store.TextU23, Shown(Raw16(v.uLL[1], 0.1), 1, "V"));
+    EXPECT_EQ(values.store.TextFreq, Shown(Raw16(v.frequency, 0.01), 2, "Hz"));
+    EXPECT_EQ(values.store.TextPF2, Shown(Raw16(v.pf[1], 0.001), 3, ""));
+    EXPECT_EQ(values.store.DeviceTimeDateText, "2024-05-07  10:00");
+
+    ToolRead counters;
+    counters.Read(l, 7, {0x00, 0xF8, 0xFC, 0xFF, 0x0F, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00});
+    EXPECT_GT(counters.telegrams, 1);
+    const int decimals[] = {3, 2, 1, 0, 2, 1, 0};
+    const int code = static_cast<int>(std::lround(std::log10(u.energy.resolution)));
+    const std::string unit = code >= 4 ? "MWh" : "kWh";
+    for (size_t t = 0; t < 8; ++t) {
+        EXPECT_EQ(counters.store.CounterTariffs[t][1], Shown(Raw32(m.MainCounters()[t].pIn, u.energy.resolution), decimals[code], unit)) << t;
+        EXPECT_EQ(counters.store.CounterTariffs[t][0], Shown(Raw32(m.MainCounters()[t].pOut, u.energy.resolution), decimals[code], unit)) << t;
+    }
+    EXPECT_EQ(counters.store.CounterTotals[1], Shown(Raw32(m.MainTotal().pIn, u.energy.resolution), decimals[code], unit));
+    EXPECT_EQ(counters.store.TotalOperatingTimeText, std::to_string(static_cast<int>(m.OperatingHours())));
 }
 
 TEST(MBusRecords, TelegramsHoldWholeRecordsAndMarkTheLast) {
