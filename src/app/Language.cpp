@@ -279,7 +279,7 @@ void TMainForm::ApplyLanguage()
     SetText(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
     SetText(Button_SendToDevice, Txt(TxtSendToDevice, L));
 
-    // FillSetupCommandList(); not built yet
+    FillSetupCommandList();
     if (PSWinForm) PSWinForm->LocalizePSFieldDialog(Language);
     SetGridHeaders();
     ShowHelpTexts();

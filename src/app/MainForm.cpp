@@ -31,6 +31,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ConnectTransportHandlers();
     CreateJobHost();
     ConnectConnectionHandlers(*this);
+    ConnectSetupHandlers();
     ConnectCounterDateHandlers(*this);
     // A fault that escapes a job runner is shown like any escaped exception.
     WorkerFaultHook = [](std::exception_ptr fault) {

@@ -275,6 +275,21 @@ public:
     void StopBusyIndicator() override;
     MonitorState Monitor;
 
+    // -- device setup commands, their results and the device clock read
+    // (setup/SetupCommandList, setup/SetupExecutor*, setup/SetupResults, setup/DeviceClockRead)
+    // Binds the command list, the send and clock-read buttons and TimerSetup,
+    // and registers the result actions of the setting writes; once, from the
+    // constructor.
+    void ConnectSetupHandlers();
+    // The commands of the transport, the device's features and the language.
+    void FillSetupCommandList();
+    void ComboBox_DeviceSetup_CommandChange();
+    void Button_SendToDeviceClick();
+    void ExecuteSetupCommand();
+    // 2 s after a tariff write: the tariff state is read back.
+    void TimerSetupTimer();
+    void Button_Setup_DateTime_ReadClick();
+
 
 protected:
     void showEvent(QShowEvent* e) override;

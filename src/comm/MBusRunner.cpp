@@ -126,7 +126,9 @@ void RunScan(IJobHost& host)
     found.clear();
     for (int address = 0; address <= kLastPrimaryAddress; ++address) {
         bool answered = false;
-        for (int probe = 0; probe < 2 && !answered; ++probe) {
+        // A cancel between the two probes of a silent address ends the scan
+        // without the second probe's wait.
+        for (int probe = 0; probe < 2 && !answered && (probe == 0 || jobs.GetJob() != jcIdle); ++probe) {
             host.ReportProgress(static_cast<uint32_t>(address), kScanProbes, pkAddressScan);
             answered = SendMBusScanRequest(host, TplMbusSndNke, static_cast<uint8_t>(address)) == erValidAnswer;
         }

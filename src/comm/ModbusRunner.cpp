@@ -15,6 +15,7 @@
 #include "core/ModbusDecoder.h"
 #include "core/RecordCodes.h"
 #include "core/RequestTemplates.h"
+#include "core/SetupFrames.h"
 
 namespace {
 
@@ -210,6 +211,15 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
     while (i < list.Steps.size()) {
         const TRequestStep& step = list.Steps[i];
         const TExchangeResult result = SendStep(host, step);
+        // On Modbus TCP an exception answer passes the transceiver's checks.
+        // Either way it is the meter's refusal: no retry, and no tariff read-back
+        // that would report the refused tariff as accepted.
+        if (step.Template.empty() && setup::IsModbusExceptionAnswer(link.TransportCode.load(), host.Frames().RxBuffer,
+                                                                    host.Frames().RxCount, setup::ModbusWriteMultiple)) {
+            jobs.SetJob(jcIdle);
+            jobs.SetUiRequest(urSettingRefused);
+            break;
+        }
         if (job == jcModbusSetTariff) host.StartTimerSetup();
         if (result == erValidAnswer) {
             if (step.RecordCode != 0) Decode(host, static_cast<TRecordCode>(step.RecordCode));

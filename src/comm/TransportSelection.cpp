@@ -138,6 +138,7 @@ void SelectSerialTransport(TMainForm& f, bool mbus)
     SetText(f.Label_PrimaryAddress, Txt(TxtAddress, L));
     SetText(f.Label_Devices, Txt(TxtDevicesAddress, L));
     f.FillBaudrateLists();
+    f.FillSetupCommandList();
 }
 
 void SelectModbusTcp(TMainForm& f)
@@ -159,6 +160,7 @@ void SelectModbusTcp(TMainForm& f)
     ShowSecondaryAddressLabels(f, false);
     SetText(f.Label_PrimaryAddress, Txt(TxtIpAddress, L));
     SetText(f.Label_Devices, Txt(TxtDevicesAddress, L));
+    f.FillSetupCommandList();
     // The serial lists keep what they hold for the way back to a serial transport.
     SetItems(f.ComboBox_DisplayRefresh, {"5", "15", "30", "45", "60"});
     if (f.ComboBox_DisplayRefresh) f.ComboBox_DisplayRefresh->setCurrentIndex(0);

@@ -74,6 +74,8 @@ enum TUiRequest : uint8_t {
     urDateTimeSet = 145,
     urWebserverSet = 146,
     urCertifiedLoggerRead = 148,
+    // A setting write answered with a Modbus exception: the meter refused the value.
+    urSettingRefused = 150,
 };
 
 enum TProgressKind : uint8_t {

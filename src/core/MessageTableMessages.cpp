@@ -105,3 +105,5 @@ const LangText TxtSetTariff{"Set Tariff", "Tarif einstellen"};
 const LangText TxtSetWebserver{"Set Webserver", "Webserver einstellen"};
 const LangText TxtTariffHardware{" Hardware", " Hardware"};
 const LangText TxtTariffWait{" wait...", " wait..."};
+const LangText TxtDeviceRefusedValue{"The device did not accept the value.", "Das Gerät hat den Wert nicht übernommen."};
+const LangText TxtDateTimeInvalid{"Date or time is not valid.", "Datum oder Zeit ungültig."};

@@ -245,6 +245,8 @@ constexpr LangTextEntry kLangTexts[] = {
     {"TxtSetWebserver", &TxtSetWebserver},
     {"TxtTariffHardware", &TxtTariffHardware},
     {"TxtTariffWait", &TxtTariffWait},
+    {"TxtDeviceRefusedValue", &TxtDeviceRefusedValue},
+    {"TxtDateTimeInvalid", &TxtDateTimeInvalid},
     {"TxtDateAndTime", &TxtDateAndTime},
     {"TxtDeviceType", &TxtDeviceType},
     {"TxtSerialNumber", &TxtSerialNumber},

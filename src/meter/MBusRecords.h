@@ -24,8 +24,9 @@ std::vector<Bytes> MBusFieldRecords(const SimMeter& meter, const Measurements& m
 // The records of every selected field, in field order, all of one moment.
 std::vector<Bytes> MBusRecords(const SimMeter& meter, const PsFieldMask& mask);
 
-// Record bytes of one telegram at most; records never straddle two.
-constexpr size_t MaxTelegramRecordBytes = 200;
+// Record bytes of one telegram at most, so that a whole telegram crosses even
+// a 300 Bd line within seven and a half seconds; records never straddle two.
+constexpr size_t MaxTelegramRecordBytes = 180;
 // The user data after the header of each telegram: whole records, then 0x1F
 // where another telegram follows or 0x0F in the last one.
 std::vector<Bytes> SplitIntoTelegrams(const std::vector<Bytes>& records, size_t maxRecordBytes = MaxTelegramRecordBytes);

@@ -182,6 +182,11 @@ const std::map<std::string, OptionSpec>& Options() {
         {"--silent-after", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.silentAfter; })},
         {"--bad-checksum-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.badChecksumEvery; })},
         {"--short-frame-every", IntOption(0, 1000000, [](MeterSimOptions& o) -> int& { return o.faults.shortFrameEvery; })},
+        {"--state-file", {true, [](const std::string& v, MeterSimOptions& o) -> std::string {
+             if (v.empty()) return "needs a file name";
+             o.stateFile = v;
+             return {};
+         }}},
         {"--verbose", {false, [](const std::string&, MeterSimOptions& o) -> std::string {
              o.serve.verbose = true;
              return {};

@@ -98,6 +98,7 @@ struct MeterSimOptions {
     std::vector<DeviceOptions> meters;
     FaultOptions faults;
     ServeOptions serve;
+    std::string stateFile;  // empty: none written
 };
 
 struct ParseOutcome {

@@ -104,6 +104,11 @@ Faults:
 
 Other:
   --verbose              log every request and what became of it on stderr
+  --state-file PATH      keep every meter's settings in PATH: per meter a line
+                         "[meter N]", then "name=value" lines (unit, baud,
+                         primary, secondary, ct, vt, demand-period, tariff,
+                         webserver, clock); rewritten at start and after every
+                         setting a meter takes
   --help                 show this text
 
 Examples:

@@ -191,6 +191,11 @@ void SimMeter::LogEvent(int64_t t, uint8_t code, std::array<uint8_t, 7> params) 
     eventLog_.Append(e);
 }
 
+SetResult SimMeter::Changed() {
+    if (onChange_) onChange_();
+    return SetResult::Taken;
+}
+
 void SimMeter::LogSettingChange(uint8_t code, int oldValue, int newValue) {
     LogEvent(Now(), code,
              {static_cast<uint8_t>(oldValue & 0xFF), static_cast<uint8_t>(oldValue >> 8),

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "meter/CivilTime.h"
 #include "meter/MeterLoggers.h"
@@ -103,6 +104,8 @@ public:
     SetResult SetWebserver(bool enabled);
     SetResult SetFreezeSetting(const DateSetting& s);
     SetResult SetResetSetting(const DateSetting& s);
+    // Called after every setting the meter took, whoever wrote it.
+    void SetChangeHook(std::function<void()> hook) { onChange_ = std::move(hook); }
 
     const NumberedLog<DemandRecord>& DemandLog() const { return demandLog_; }
     const NumberedLog<EventRecord>& EventLog() const { return eventLog_; }
@@ -123,6 +126,7 @@ public:
     IntervalSummary Interval(const CivilTime& from, const CivilTime& till) const;
 
 private:
+    SetResult Changed();
     // The clock-set event's parameters: the time before the set.
     static std::array<uint8_t, 7> TimeParams(int64_t t);
     int TariffAt(int64_t t) const;
@@ -136,6 +140,7 @@ private:
 
     DeviceOptions options_;
     TimeSource source_;
+    std::function<void()> onChange_;
     int64_t offsetMs_ = 0;
     int64_t last_ = 0;  // meter time up to which everything is integrated
 

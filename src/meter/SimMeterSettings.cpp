@@ -49,7 +49,7 @@ SetResult SimMeter::SetCtRatio(int ct) {
     Update();
     LogSettingChange(evCtRatio, ct_, ct);
     ct_ = ct;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetVtRatio(int vt) {
@@ -57,7 +57,7 @@ SetResult SimMeter::SetVtRatio(int vt) {
     Update();
     LogSettingChange(evVtRatio, vt_, vt);
     vt_ = vt;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetUnitAddress(int unit) {
@@ -65,7 +65,7 @@ SetResult SimMeter::SetUnitAddress(int unit) {
     Update();
     LogSettingChange(evUnitAddress, unit_, unit);
     unit_ = unit;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetMBusPrimaryAddress(int address) {
@@ -73,14 +73,14 @@ SetResult SimMeter::SetMBusPrimaryAddress(int address) {
     Update();
     LogSettingChange(evUnitAddress, mbusPrimary_, address);
     mbusPrimary_ = address;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetMBusId(uint32_t bcd) {
     if (const SetResult r = CheckMBusId(bcd); r != SetResult::Taken) return r;
     Update();
     mbusId_ = bcd;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetBaudCode(int code) {
@@ -88,7 +88,7 @@ SetResult SimMeter::SetBaudCode(int code) {
     Update();
     LogSettingChange(evBaudRate, baudCode_, code);
     baudCode_ = code;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetDemandPeriod(int minutes) {
@@ -96,7 +96,7 @@ SetResult SimMeter::SetDemandPeriod(int minutes) {
     Update();
     LogSettingChange(evDemandPeriod, period_, minutes);
     period_ = minutes;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetTariff(int tariff) {
@@ -106,7 +106,7 @@ SetResult SimMeter::SetTariff(int tariff) {
     tariffSetting_ = tariff;
     if (!options_.IsLargeLogger()) effectiveTariff_ = tariff;
     periodStatus2_ |= dsTariffChanged;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetClock(const CivilTime& t) {
@@ -125,7 +125,7 @@ SetResult SimMeter::SetClock(const CivilTime& t) {
         c.newTime = now;
         certifiedLog_.Append(c);
     }
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetWebserver(bool enabled) {
@@ -133,19 +133,19 @@ SetResult SimMeter::SetWebserver(bool enabled) {
     Update();
     LogSettingChange(evWebserver, webserverEnabled_ ? 1 : 0, enabled ? 1 : 0);
     webserverEnabled_ = enabled;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetFreezeSetting(const DateSetting& s) {
     Update();
     freezeSetting_ = s;
-    return SetResult::Taken;
+    return Changed();
 }
 
 SetResult SimMeter::SetResetSetting(const DateSetting& s) {
     Update();
     resetSetting_ = s;
-    return SetResult::Taken;
+    return Changed();
 }
 
 }  // namespace meter

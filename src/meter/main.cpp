@@ -12,6 +12,7 @@
 #include "meter/MBusServer.h"
 #include "meter/ModbusServer.h"
 #include "meter/SimMeter.h"
+#include "meter/StateFile.h"
 
 namespace {
 
@@ -98,6 +99,15 @@ int main(int argc, char** argv) {
             std::cout << (k ? "; " : "") << "primary " << meters[k]->MBusPrimaryAddress() << " secondary "
                       << Digits(meters[k]->MBusIdBcd());
         std::cout << ")\n";
+    }
+    if (!options.stateFile.empty()) {
+        // Setters run under the transports' shared lock, so every meter reads steadily.
+        const auto write = [&pointers, &options] {
+            if (!meter::WriteStateFile(options.stateFile, pointers))
+                std::cerr << "meter-sim: cannot write " << options.stateFile << "\n";
+        };
+        write();
+        for (meter::SimMeter* m : pointers) m->SetChangeHook(write);
     }
     std::cout << "meter-sim: ready" << std::endl;
 

@@ -207,6 +207,7 @@ void TMainForm::ShowDeviceInfo()
     }
 
     ShowMeasurementLayout(*this);
+    FillSetupCommandList();
 }
 
 void TMainForm::SetupLoggerTabs()

@@ -80,7 +80,7 @@ inline std::string Value16(double value, const meter::UnitChoice& u, const UnitT
     return Format16(static_cast<int16_t>(meter::Raw16(value, u.resolution)), t.decimals, t.unit);
 }
 
-inline std::string Thd(double percent)
+inline std::string Thd(double percent, const char* unit)
 {
     ScaledValueSpec spec;
     const auto raw = meter::Raw16(percent, 0.1);
@@ -88,7 +88,7 @@ inline std::string Thd(double percent)
     spec.Bytes[0] = static_cast<uint8_t>(raw >> 8);
     spec.Bytes[1] = static_cast<uint8_t>(raw & 0xFF);
     spec.DecimalsCode = sdThd;
-    spec.Unit = "%";
+    spec.Unit = unit;
     spec.DashIfNegative = 1;
     spec.CheckLimit = 1;
     spec.Limit = 10000;
@@ -125,8 +125,9 @@ struct Shown {
 };
 
 // The Measurement page of a three-phase four-wire meter. The apparent power
-// is the product of the voltage and current shown, in the power unit.
-inline std::vector<Shown> MeasurementPage(meter::SimMeter& m)
+// is the product of the voltage and current shown, in the power unit. M-Bus
+// gives the distortion's unit as " %", Modbus as "%".
+inline std::vector<Shown> MeasurementPage(meter::SimMeter& m, const char* thdUnit)
 {
     meter::ModbusRegisterMap map(m);
     const meter::Measurements v = m.Values();
@@ -140,9 +141,9 @@ inline std::vector<Shown> MeasurementPage(meter::SimMeter& m)
         const auto ks = static_cast<size_t>(k);
         out.push_back({std::string("StaticText_U") + phase[k], Value16(v.uLN[ks], uu, ut)});
         out.push_back({std::string("StaticText_U") + line[k], Value16(v.uLL[ks], uu, ut)});
-        out.push_back({std::string("StaticText_THD_U") + phase[k], Thd(v.thdU[ks])});
+        out.push_back({std::string("StaticText_THD_U") + phase[k], Thd(v.thdU[ks], thdUnit)});
         out.push_back({std::string("StaticText_I") + phase[k], Value16(v.i[ks], iu, it)});
-        out.push_back({std::string("StaticText_THD_I") + phase[k], Thd(v.thdI[ks])});
+        out.push_back({std::string("StaticText_THD_I") + phase[k], Thd(v.thdI[ks], thdUnit)});
         out.push_back({std::string("StaticText_P") + phase[k], Value16(v.p[ks], pu, Power(pu.code, 0))});
         out.push_back({std::string("StaticText_Q") + phase[k], Value16(v.q[ks], pu, Power(pu.code, 1))});
         out.push_back({std::string("StaticText_PF") + phase[k], Format16(static_cast<int16_t>(meter::Raw16(v.pf[ks], 0.001)), 3, "")});

@@ -221,3 +221,24 @@ TEST(MeterSimWire, MeterOptionsNeedDistinctAddresses) {
         EXPECT_EQ(r.exitCode, 2) << r.output;
     }
 }
+
+TEST(MBusWire, SharesItsMeterWithModbusTcp) {
+    SocatPair pty;
+    ASSERT_TRUE(pty.Ready());
+    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--mbus", pty.MeterEnd(), "--mbus-baud", "9600"});
+    ASSERT_TRUE(sim.Ready()) << sim.Output();
+    ModbusClient tcp = ModbusClient::Tcp(sim.Port());
+    ASSERT_TRUE(tcp.Connected());
+    MBusPort port(pty.ToolEnd(), 9600);
+    ASSERT_TRUE(port.Ok());
+    // Written on one transport, read on the other, while both are busy.
+    ASSERT_EQ(modbus_write_register(*tcp, 10000, 75), 1);
+    ASSERT_EQ(port.Exchange(Long(0, 0x51, {0x02, 0xFF, 0x16, 20, 0})), Bytes{0xE5});
+    uint16_t vt = 0;
+    ASSERT_EQ(modbus_read_registers(*tcp, 10100, 1, &vt), 1);
+    EXPECT_EQ(vt, 20);
+    ASSERT_EQ(port.Exchange(PsSelect(0, {0x00, 0x00, 0x00, 0x00, 0x04})), Bytes{0xE5});  // field 35, CT
+    const Bytes ct = port.Exchange(Short(0x7B, 0));
+    ASSERT_TRUE(ValidLong(ct));
+    EXPECT_EQ(Bytes(ct.begin() + 19, ct.end() - 2), (Bytes{0x02, 0xFF, 0x15, 75, 0, 0x0F}));
+}

@@ -1,0 +1,455 @@
+// The Setup page's commands driven as a user drives them, against meter-sim:
+// each write changes what the meter holds, seen both in the tool and in the
+// simulator's own state file; every refused value is reported and sends
+// nothing; a value the meter refuses is never reported as success.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "JobHostRig.h"
+#include "WindowUser.h"
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "comm/TcpClient.h"
+#include "core/MessageTable.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using rig::MeterSim;
+using rig::PumpUntil;
+using rig::SerialLine;
+using rig::User;
+
+constexpr int kComNumber = 9;
+constexpr int kBaudIndex9600 = 5;
+
+// What the user has seen, for the failure message.
+std::string Seen(const User& user)
+{
+    return (user.Ids() + QStringLiteral(" | boxes: ") + QStringList(user.boxes.begin(), user.boxes.end()).join(
+                                                             QStringLiteral(", ")))
+        .toStdString();
+}
+
+void Forget(User& user)
+{
+    user.reports.clear();
+    user.boxes.clear();
+}
+
+class SetupCommandsE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/orbicount-state-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        statePath = dir_ + "/meter.state";
+    }
+
+    void StartWindow()
+    {
+        form = std::make_unique<TMainForm>();
+        MainForm = form.get();
+        progress = std::make_unique<TProgrWinForm>(*form);
+        ProgrWinForm = progress.get();
+        form->show();
+        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
+        form->RadioButton_English->setChecked(true);
+        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
+    }
+
+    void TearDown() override
+    {
+        if (form) form->close();
+        ProgrWinForm = nullptr;
+        progress.reset();
+        MainForm = nullptr;
+        form.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    // What a meter of the simulator holds, from its own state file.
+    std::map<std::string, std::string> State(int meter = 1) const
+    {
+        std::map<std::string, std::string> state;
+        std::ifstream file(statePath);
+        const std::string header = "[meter " + std::to_string(meter) + "]";
+        bool inside = false;
+        for (std::string line; std::getline(file, line);) {
+            if (line.rfind("[meter ", 0) == 0) inside = line == header;
+            else if (const auto eq = line.find('='); inside && eq != std::string::npos)
+                state[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        return state;
+    }
+    bool MeterHolds(const std::string& key, const std::string& value, int meter = 1)
+    {
+        return PumpUntil([&] { return State(meter)[key] == value; });
+    }
+
+    void ConnectOverTcp(int port)
+    {
+        form->RadioButton_Modbus_TCPIP->setChecked(true);
+        form->Edit_Setup_TCPIP_Port->setText(QString::number(port));
+        Connect();
+    }
+    void ConnectOverRtu(const QString& unit)
+    {
+        form->RadioButton_Modbus_RTU->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
+        baud->setCurrentIndex(6);  // 19200
+        Q_EMIT baud->activated(6);
+        form->MaskEdit_Setup_ModBus_Address->setText(unit);
+        Connect();
+    }
+    void ConnectOverMBus(int primary)
+    {
+        form->RadioButton_MBus->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(kBaudIndex9600);
+        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(kBaudIndex9600);
+        form->RadioButtonPrimaryAddress->setChecked(true);
+        form->MaskEdit_Setup_Primary_Address->setText(QString::number(primary));
+        Connect();
+    }
+    void Connect()
+    {
+        User user;
+        form->Button_Setup_Device_Connect->click();
+        ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
+                                           !ProgrWinForm->isVisible() && form->GetJob() == 0; },
+                              40s))
+            << Seen(user);
+    }
+
+    // The user picks the command; its editor shows.
+    void Choose(const LangText& command)
+    {
+        QComboBox* list = form->ComboBox_DeviceSetup_Command;
+        const int index = list->findText(QString::fromUtf8(command[0]));
+        ASSERT_GE(index, 0) << command[0];
+        list->setCurrentIndex(index);
+        Q_EMIT list->activated(index);
+    }
+    // Returns when the command's modal windows have closed.
+    void Send() { form->Button_SendToDevice->click(); }
+    bool Idle()
+    {
+        return PumpUntil([&] {
+            return form->GetJob() == 0 && form->PendingJob.load() == 0 && form->ComThread->Suspended() &&
+                   !ProgrWinForm->isVisible();
+        });
+    }
+
+    std::string dir_, statePath;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TProgrWinForm> progress;
+};
+
+const QString kDone = QStringLiteral("The operation is successfully finished.");
+
+TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing)
+{
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath, "--clock",
+                    "2027-04-05 06:07:08"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    ConnectOverTcp(meter.Port());
+    {
+        // The date and time command comes first; its Read button fetches the meter's clock.
+        User reader;
+        form->Button_Setup_DateTime_Read->click();
+        ASSERT_TRUE(PumpUntil([&] { return form->MaskEdit_Change_Date->displayText() == QStringLiteral("2027-04-05"); }))
+            << form->MaskEdit_Change_Date->displayText().toStdString();
+        EXPECT_TRUE(form->MaskEdit_Change_Time->displayText().startsWith(QStringLiteral("06:0")));
+        ASSERT_TRUE(Idle());
+    }
+    QComboBox* list = form->ComboBox_DeviceSetup_Command;
+    ASSERT_EQ(list->count(), 6);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Set Date[YYYY-MM-DD] Time[HH:MM:SS]"));
+    EXPECT_EQ(list->itemText(5), QStringLiteral("Set Webserver"));
+    const auto before = State();
+    ASSERT_EQ(before.at("vt"), "1");
+    User user;
+
+    Choose(TxtSetVoltageTransformerVtRatio);
+    form->MaskEdit_VT->setText(QStringLiteral("100"));
+    Send();
+    ASSERT_TRUE(MeterHolds("vt", "100")) << Seen(user);
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(kDone); })) << Seen(user);
+    EXPECT_EQ(form->Label__VT->text(), QStringLiteral(" 100"));
+
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("50"));
+    Send();
+    ASSERT_TRUE(MeterHolds("ct", "50")) << Seen(user);
+    ASSERT_TRUE(PumpUntil([&] { return form->Label__CT->text() == QStringLiteral(" 50"); }));
+
+    Choose(TxtSetDemandPeriodMinute);
+    form->ComboBox_Set_Demand_Period->setCurrentText(QStringLiteral("30"));
+    Send();
+    ASSERT_TRUE(MeterHolds("demand-period", "30")) << Seen(user);
+    ASSERT_TRUE(PumpUntil([&] { return form->Label_Demand_Period->text() == QStringLiteral(" 30 [Minute]"); }));
+
+    Choose(TxtSetTariff);
+    form->ComboBox_Tariff->setCurrentIndex(3);
+    Forget(user);
+    Send();  // the sending window stays until the read-back two seconds later
+    EXPECT_EQ(State().at("tariff"), "3");
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+
+    Choose(TxtSetDateTime);
+    form->MaskEdit_Change_Date->setText(QStringLiteral("2031-05-06"));
+    form->MaskEdit_Change_Time->setText(QStringLiteral("07:08:09"));
+    Send();
+    ASSERT_TRUE(PumpUntil([&] { return State().at("clock").rfind("2031-05-06 07:08", 0) == 0; })) << State().at("clock");
+    ASSERT_TRUE(Idle());
+
+    // Refused before sending: the meter keeps every value.
+    const auto held = State();
+    Forget(user);
+    Choose(TxtSetVoltageTransformerVtRatio);
+    for (const char* vt : {"0", "1001", "", "1.5"}) {
+        form->MaskEdit_VT->setText(QString::fromLatin1(vt));
+        Send();
+    }
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("1001"));  // 1001 x VT 100 is above 100000
+    Send();
+    form->MaskEdit_CT->setText(QStringLiteral("10001"));
+    Send();
+    Choose(TxtSetDateTime);
+    form->MaskEdit_Change_Date->setText(QStringLiteral("2031-02-30"));
+    Send();
+    EXPECT_EQ(user.boxes, (std::vector<QString>{QStringLiteral("VT value must be in range 1-1000 only."),
+                                                QStringLiteral("VT value must be in range 1-1000 only."),
+                                                QStringLiteral("VT value must be in range 1-1000 only."),
+                                                QStringLiteral("VT value must be in range 1-1000 only."),
+                                                QStringLiteral("Value VT x CT must be max 100000"),
+                                                QStringLiteral("CT value must be in range 1-10000 only"),
+                                                QStringLiteral("Date or time is not valid.")}));
+    EXPECT_EQ(form->GetJob(), 0);
+    EXPECT_TRUE(Idle());
+    auto now = State();
+    now.erase("clock");
+    auto then = held;
+    then.erase("clock");
+    EXPECT_EQ(now, then);
+
+    // The meter refuses a product above its limit that the tool could not see:
+    // an exception answer, reported as the refusal it is.
+    form->Label__VT->setText(QStringLiteral(" - -"));
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("5000"));
+    Forget(user);
+    Send();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device did not accept the value.")); }))
+        << Seen(user);
+    EXPECT_FALSE(user.Saw(kDone));
+    EXPECT_EQ(State().at("ct"), "50");
+    EXPECT_EQ(form->Label__CT->text(), QStringLiteral(" 50"));
+    EXPECT_EQ(form->TcpConnected.load(), 1);
+
+    // The web server write ends the connection.
+    ASSERT_TRUE(Idle());
+    Choose(TxtSetWebserver);
+    EXPECT_EQ(form->ComboBox_Set_Webserver->currentText(), QStringLiteral("Disable Webserver"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State().at("webserver"), "disabled");
+    EXPECT_EQ(form->TcpConnected.load(), 0);
+    EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
+}
+
+TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--state-file", statePath, "--meter", "unit=3",
+                    "--meter", "unit=4"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    ConnectOverRtu(QStringLiteral("3"));
+    QComboBox* list = form->ComboBox_DeviceSetup_Command;
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Set Device Address"));
+    EXPECT_FALSE(form->MaskEdit_Set_Address->isHidden());
+    User user;
+
+    Choose(TxtSetDeviceAddress);
+    for (const char* refused : {"0", "248", ""}) {
+        form->MaskEdit_Set_Address->setText(QString::fromLatin1(refused));
+        Send();
+    }
+    EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 1-247 only.")));
+    EXPECT_EQ(State().at("unit"), "3");
+
+    // A measuring job runs while the address is sent directly: the two take
+    // turns on the line, and neither is lost.
+    form->SetJob(jcModbusMeasurement);
+    form->MaskEdit_Set_Address->setText(QStringLiteral("5"));
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State().at("unit"), "5");
+    EXPECT_EQ(State(2).at("unit"), "4");
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 5"));
+    EXPECT_EQ(form->MaskEdit_Setup_ModBus_Address->text(), QStringLiteral("5"));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(form->PortOpen.load(), 1);
+
+    // The baud rate: answered at the old rate, then both sides at the new one.
+    Choose(TxtSetDeviceBaudrate);
+    EXPECT_EQ(form->ComboBox_Change_Baudrate->currentText(), QStringLiteral("19200"));
+    form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("9600"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State().at("baud"), "9600");
+    EXPECT_EQ(form->ModbusBaudIndex.load(), 5);
+    EXPECT_EQ(form->ComboBox_Setup_DeviceBaudrate->currentText(), QStringLiteral("9600"));
+
+    // The next write reaches the meter at its new address and rate.
+    Choose(TxtSetVoltageTransformerVtRatio);
+    form->MaskEdit_VT->setText(QStringLiteral("20"));
+    Send();
+    ASSERT_TRUE(MeterHolds("vt", "20")) << Seen(user);
+    ASSERT_TRUE(Idle());
+
+    // To all devices: nobody answers, and the line moves on all the same.
+    Choose(TxtSetDeviceBaudrate);
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("38400"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State(1).at("baud"), "38400");
+    EXPECT_EQ(State(2).at("baud"), "38400");
+    Choose(TxtSetDateTime);
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->MaskEdit_Change_Date->setText(QStringLiteral("2029-12-31"));
+    form->MaskEdit_Change_Time->setText(QStringLiteral("23:58:00"));
+    Send();
+    EXPECT_EQ(State(1).at("clock").substr(0, 16), "2029-12-31 23:58");
+    EXPECT_EQ(State(2).at("clock").substr(0, 16), "2029-12-31 23:58");
+    EXPECT_EQ(form->Label_MainDeviceTimeDate->text(), QStringLiteral("31-12-2029  23:58"));
+    form->CheckBox_ToAllDevices->setChecked(false);
+
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("40"));
+    Send();
+    ASSERT_TRUE(MeterHolds("ct", "40")) << Seen(user);
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(form->PortOpen.load(), 1);
+}
+
+TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMeter)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--state-file", statePath, "--meter",
+                    "primary=1,secondary=11112222", "--meter", "primary=2,secondary=12345678"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    ConnectOverMBus(1);
+    QComboBox* list = form->ComboBox_DeviceSetup_Command;
+    ASSERT_EQ(list->itemText(0), QStringLiteral("Set Device Primary Address"));
+    EXPECT_GE(list->findText(QStringLiteral("PS-Field Configuration")), 0);
+    User user;
+
+    Choose(TxtSetDevicePrimaryAddress);
+    for (const char* refused : {"251", "1000", ""}) {
+        form->MaskEdit_Set_Address->setText(QString::fromLatin1(refused));
+        Send();
+    }
+    EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 0-250 only."))) << Seen(user);
+    EXPECT_EQ(State().at("primary"), "1");
+    form->MaskEdit_Set_Address->setText(QStringLiteral("7"));
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State().at("primary"), "7");
+    EXPECT_EQ(State(2).at("primary"), "2");
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 7"));
+    EXPECT_EQ(form->MaskEdit_Setup_Primary_Address->text(), QStringLiteral("7"));
+
+    // The following frames go to the new address.
+    Choose(TxtSetDemandPeriodMinute);
+    form->ComboBox_Set_Demand_Period->setCurrentText(QStringLiteral("30"));
+    Send();
+    EXPECT_EQ(State().at("demand-period"), "30");
+    EXPECT_EQ(form->Label_Demand_Period->text(), QStringLiteral(" 30 [Minute]"));
+    Choose(TxtSetVoltageTransformerVtRatio);
+    form->MaskEdit_VT->setText(QStringLiteral("10"));
+    Send();
+    EXPECT_EQ(State().at("vt"), "10");
+    EXPECT_EQ(form->Label__VT->text(), QStringLiteral("10"));
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("20"));
+    Send();
+    EXPECT_EQ(State().at("ct"), "20");
+    Choose(TxtSetDeviceSecondaryAddress);
+    form->MaskEdit_Setup_SecondaryAddress->setText(QStringLiteral("12340600"));
+    Send();
+    EXPECT_EQ(State().at("secondary"), "12340600");
+    EXPECT_EQ(form->Label_Secondary_Address_ID->text(), QStringLiteral(" 12340600"));
+
+    // The tariff goes through the worker and is read back two seconds later.
+    Choose(TxtSetTariff);
+    form->ComboBox_Tariff->setCurrentIndex(4);
+    Forget(user);
+    Send();
+    EXPECT_EQ(State().at("tariff"), "4");
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+    ASSERT_TRUE(Idle());
+
+    // To all devices: every meter on the line takes the date, then the rate.
+    Choose(TxtSetDateTime);
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->MaskEdit_Change_Date->setText(QStringLiteral("2030-01-02"));
+    form->MaskEdit_Change_Time->setText(QStringLiteral("03:04:05"));
+    Send();
+    EXPECT_EQ(State(1).at("clock").substr(0, 16), "2030-01-02 03:04") << Seen(user);
+    EXPECT_EQ(State(2).at("clock").substr(0, 16), "2030-01-02 03:04");
+    Choose(TxtSetDeviceBaudrate);
+    EXPECT_EQ(form->ComboBox_Change_Baudrate->currentText(), QStringLiteral("9600"));
+    form->CheckBox_ToAllDevices->setChecked(true);
+    form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("4800"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(form->MbusBaudIndex.load(), 4);
+    form->CheckBox_ToAllDevices->setChecked(false);
+
+    // The tool and the meter now talk at 4800 Bd.
+    Choose(TxtSetCurrentTransformerCtRatio);
+    form->MaskEdit_CT->setText(QStringLiteral("30"));
+    Forget(user);
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_EQ(State().at("ct"), "30");
+    EXPECT_EQ(State(2).at("ct"), "1");
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+#pragma once
+// The main window against meter-sim for the value pages and the scan: a user
+// who reads and closes the reports, the meter with its model, the transports.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "JobHostRig.h"
+#include "ValuesOracle.h"
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "app/StringGrid.h"
+#include "meter/MeterOptions.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using rig::MeterSim;
+using rig::PumpUntil;
+using rig::SerialLine;
+
+constexpr int kComNumber = 7;
+const std::string kClock = "2024-05-07 10:20:30";
+
+// Reads every report of the progress window and closes it with "Ok"; closes
+// message boxes; presses "Cancel" when asked to.
+class User {
+public:
+    User()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start(20);
+    }
+    std::vector<QString> reports;  // "id:text"
+    std::vector<QString> boxes;
+    bool cancelNow = false;
+
+    bool Saw(const QString& text) const
+    {
+        for (const QString& r : reports)
+            if (r.endsWith(QLatin1Char(':') + text)) return true;
+        return false;
+    }
+    QString All() const { return QStringList(reports.begin(), reports.end()).join(QStringLiteral(", ")); }
+
+private:
+    void Look()
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes.push_back(box->text());
+            box->done(QMessageBox::Ok);
+            return;
+        }
+        if (!ProgrWinForm || !ProgrWinForm->isVisible()) return;
+        const QString seen = ProgrWinForm->LabelIndex->text() + QLatin1Char(':') + ProgrWinForm->Label_ProgrBar1->text();
+        if (reports.empty() || reports.back() != seen) reports.push_back(seen);
+        QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
+        if (!button->isHidden() && (button->text() == QStringLiteral("Ok") || cancelNow)) button->click();
+    }
+    QTimer timer_;
+};
+
+class ValuesE2ETest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (form) form->close();
+        ProgrWinForm = nullptr;
+        progress.reset();
+        MainForm = nullptr;
+        form.reset();
+    }
+
+    void StartWindow()
+    {
+        form = std::make_unique<TMainForm>();
+        MainForm = form.get();
+        progress = std::make_unique<TProgrWinForm>(*form);
+        ProgrWinForm = progress.get();
+        form->show();
+        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
+        form->RadioButton_English->setChecked(true);
+        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
+    }
+
+    // meter-sim with a clock that stands still, and the same meter as a model.
+    void StartMeter(std::vector<std::string> args)
+    {
+        args.insert(args.end(), {"--clock", kClock, "--clock-stopped"});
+        const meter::ParseOutcome parsed = meter::ParseMeterSimArgs(args);
+        ASSERT_TRUE(parsed.error.empty()) << parsed.error;
+        model = std::make_unique<meter::SimMeter>(parsed.options.device, [] { return int64_t{0}; });
+        sim = std::make_unique<MeterSim>(args);
+        ASSERT_TRUE(sim->Ready());
+    }
+
+    void ConnectTcp()
+    {
+        StartMeter({"--tcp", "127.0.0.1:0"});
+        StartWindow();
+        form->RadioButton_Modbus_TCPIP->setChecked(true);
+        form->Edit_Setup_TCPIP_Port->setText(QString::number(sim->Port()));
+        Connect();
+    }
+
+    void ChooseRtuLine()
+    {
+        line = std::make_unique<SerialLine>(kComNumber);
+        ASSERT_TRUE(line->Ready());
+    }
+    void UseRtu(const QString& unit)
+    {
+        form->RadioButton_Modbus_RTU->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(6);  // 19200
+        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(6);
+        form->MaskEdit_Setup_ModBus_Address->setText(unit);
+    }
+    void ConnectRtu()
+    {
+        ChooseRtuLine();
+        StartMeter({"--rtu", line->MeterEnd(), "--baud", "19200", "--unit", "4"});
+        StartWindow();
+        UseRtu(QStringLiteral("4"));
+        Connect();
+    }
+
+    void ConnectMBus()
+    {
+        ChooseRtuLine();
+        StartMeter({"--mbus", line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
+        StartWindow();
+        form->RadioButton_MBus->setChecked(true);
+        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
+        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
+        ports->setCurrentIndex(ports->count() - 1);
+        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);  // 9600
+        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(5);
+        form->MaskEdit_Setup_Primary_Address->setText(QStringLiteral("1"));
+        Connect();
+    }
+
+    void Connect()
+    {
+        User user;
+        form->Button_Setup_Device_Connect->click();
+        ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
+                                           !ProgrWinForm->isVisible() && form->GetJob() == 0; },
+                              30s))
+            << user.All().toStdString();
+    }
+
+    QString Text(const std::string& name) const
+    {
+        auto* l = form->findChild<QLabel*>(QString::fromStdString(name));
+        return l ? l->text() : QStringLiteral("<no control>");
+    }
+
+    void ExpectMeasurementPage()
+    {
+        const char* thdUnit = form->TransportCode.load() == tcMBus ? " %" : "%";
+        for (const oracle::Shown& s : oracle::MeasurementPage(*model, thdUnit))
+            EXPECT_EQ(Text(s.control).toStdString(), s.text) << s.control;
+        // The model's load stays within every limit, so each status reads Ok in green.
+        for (const char* status : {"Label_UStatus__L1", "Label_UStatus__L2", "Label_UStatus__L3", "Label_IStatus__L1",
+                                   "Label_IStatus__L2", "Label_IStatus__L3", "Label_FreqStat", "Label_FreqStatSync"}) {
+            EXPECT_EQ(Text(status), QStringLiteral(" Ok")) << status;
+            EXPECT_EQ(form->findChild<QLabel*>(status)->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+        }
+    }
+
+    void ExpectCounterGrid(TStringGrid* grid, const std::array<meter::EnergySet, 8>& rows)
+    {
+        for (int r = 1; r <= 8; ++r) {
+            const std::vector<std::string> want = oracle::CounterRow(*model, rows[static_cast<size_t>(r - 1)]);
+            for (int c = 1; c <= 4; ++c)
+                EXPECT_EQ(grid->Cell(c, r).toStdString(), want[static_cast<size_t>(c - 1)]) << "row " << r << " col " << c;
+        }
+    }
+
+    void Screenshot(QWidget* page, const QString& name)
+    {
+        QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+        form->PageControl_Main->setCurrentWidget(page);
+        EXPECT_TRUE(form->grab().save(QStringLiteral(SCREENSHOT_DIR "/") + name + QStringLiteral(".png")));
+    }
+
+    // The monitor counts the requests sent.
+    void WatchTraffic() { form->CheckBoxAdministrator->setChecked(true); }
+    int SentFrames() const { return static_cast<int>(form->Memo_Com_Win->toPlainText().count(QStringLiteral("[TX]"))); }
+
+    void ReadAllPages(const QString& transport)
+    {
+        // The page change arms the measuring start.
+        form->PageControl_Main->setCurrentWidget(form->Page_Measurement);
+        ASSERT_TRUE(PumpUntil([&] { return form->Label_HomeStatus->text().startsWith(
+                                               QStringLiteral("Status: The measuring is in progress.")); }, 20s));
+        EXPECT_EQ(form->Button_Measurement_StartMeasuring->text(), QStringLiteral("Stop Measuring"));
+        ExpectMeasurementPage();
+        Screenshot(form->Page_Measurement, QStringLiteral("measurement-en-") + transport);
+
+        form->PageControl_Main->setCurrentWidget(form->Page_Energy);
+        form->PageControl_Energy->setCurrentWidget(form->Page_Values);
+        ASSERT_TRUE(PumpUntil([&] { return form->Label_Energy_Values_Status->text().startsWith(
+                                               QStringLiteral("Status: The measuring is in progress.")); }, 20s));
+        std::array<meter::EnergySet, 8> main = model->MainCounters();
+        ExpectCounterGrid(form->StringGrid_MainCounters, main);
+        const std::vector<std::string> total = oracle::CounterRow(*model, model->MainTotal());
+        for (int c = 1; c <= 4; ++c)
+            EXPECT_EQ(form->StringGrid_MainCounters->Cell(c, 9).toStdString(), total[static_cast<size_t>(c - 1)]);
+        const meter::CivilTime now = model->NowCivil();
+        EXPECT_EQ(form->StaticText_MonitoringDate->text().toStdString(), " " + oracle::DateText(now));
+        EXPECT_EQ(form->StaticText_MonitoringTime->text().toStdString(), " " + oracle::TimeText(now));
+        EXPECT_EQ(form->StaticText_TotalOperatingTime->text().toStdString(),
+                  " " + std::to_string(static_cast<uint32_t>(model->OperatingHours())));
+        EXPECT_EQ(form->StaticText_EnergyType_Values->text(), QStringLiteral("Primary"));
+        Screenshot(form->Page_Energy, QStringLiteral("energy-en-") + transport);
+
+        form->PageControl_Energy->setCurrentWidget(form->Page_ResettableCounters);
+        ASSERT_TRUE(PumpUntil([&] { return !form->StringGrid_ResettableCounters->Cell(1, 1).isEmpty() &&
+                                           form->GetJob() == 0; }, 20s));
+        ExpectCounterGrid(form->StringGrid_ResettableCounters, model->ResettableCounters());
+        EXPECT_EQ(form->StaticText_ResettableDate->text().toStdString(), " " + oracle::DateText(*model->ResetStamp()));
+        EXPECT_EQ(form->Label_Energy_Resettable_Status->text(), QStringLiteral("Status: Ready to read data."));
+
+        form->PageControl_Energy->setCurrentWidget(form->Page_FreezeCounters);
+        ASSERT_TRUE(PumpUntil([&] { return !form->StringGrid_FreezeCounters->Cell(1, 1).isEmpty() &&
+                                           form->GetJob() == 0; }, 20s));
+        ExpectCounterGrid(form->StringGrid_FreezeCounters, model->FreezeCounters());
+        EXPECT_EQ(form->StaticText_FreezeDate->text().toStdString(), " " + oracle::DateText(*model->FreezeStamp()));
+
+        // The same pages in German.
+        form->RadioButton_German->setChecked(true);
+        form->PageControl_Energy->setCurrentWidget(form->Page_Values);
+        ASSERT_TRUE(PumpUntil([&] { return form->Label_Energy_Values_Status->text().startsWith(
+                                               QStringLiteral("Status: Messung läuft.")); }, 20s));
+        EXPECT_EQ(form->StaticText_EnergyType_Values->text(), QStringLiteral("Primär"));
+        Screenshot(form->Page_Energy, QStringLiteral("energy-de-") + transport);
+        form->PageControl_Main->setCurrentWidget(form->Page_Measurement);
+        ASSERT_TRUE(PumpUntil([&] { return form->Label_HomeStatus->text().startsWith(
+                                               QStringLiteral("Status: Messung läuft.")); }, 20s));
+        ExpectMeasurementPage();
+        Screenshot(form->Page_Measurement, QStringLiteral("measurement-de-") + transport);
+    }
+
+    std::unique_ptr<SerialLine> line;
+    std::unique_ptr<MeterSim> sim;
+    std::unique_ptr<meter::SimMeter> model;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TProgrWinForm> progress;
+};
+
+}  // namespace

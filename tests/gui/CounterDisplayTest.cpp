@@ -1,0 +1,147 @@
+// The counter pages and the result fields without a meter: stamps that are no
+// date, the active tariff's row, year completion, status lines, the scan list.
+#include "ValuePagesFixture.h"
+
+namespace {
+
+class CounterDisplayTest : public ValuePagesTest {};
+
+TEST_F(CounterDisplayTest, CounterStampsThatAreNoDateShowPlaceholders)
+{
+    struct Case {
+        std::string date;
+        bool plausible;
+    };
+    const Case cases[] = {{"2024-05-01", true}, {"2024-12-31", true}, {"2024-13-01", false},
+                          {"", false},          {"2024-1x-01", false}, {"02024-05-011", false}};
+    form->HasReactiveEnergy = 0;
+    form->DeviceTime = "10:11:12";
+    form->EnergyTypeText = "Primary";
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 4; ++c) form->CounterTariffs[r][c] = " " + std::to_string(r * 4 + c) + " kWh";
+    form->SetGridHeaders();
+    for (const Case& c : cases) {
+        form->DeviceDate = c.date;
+        form->ShowResettableCounters();
+        form->ShowFreezeCounters();
+        for (TStringGrid* g : {form->StringGrid_ResettableCounters, form->StringGrid_FreezeCounters}) {
+            EXPECT_EQ(g->Cell(1, 3), c.plausible ? QStringLiteral(" 8 kWh") : QStringLiteral(" -")) << c.date;
+            EXPECT_EQ(g->Cell(4, 8), c.plausible ? QString() : QStringLiteral(" -")) << c.date;
+            EXPECT_FALSE(g->Cell(3, 0).isEmpty());
+        }
+        EXPECT_EQ(form->StaticText_FreezeDate->text().toStdString(), c.plausible ? " " + c.date : " 0000-00-00");
+        EXPECT_EQ(form->StaticText_ResettableTime->text(), c.plausible ? QStringLiteral(" 10:11:12")
+                                                                        : QStringLiteral(" 00:00:00"));
+        EXPECT_EQ(form->StaticText_EnergyType_FreezeValues->text(),
+                  c.plausible ? QStringLiteral("Primary") : QString());
+    }
+}
+
+TEST_F(CounterDisplayTest, ActiveTariffRowIsPaintedLight)
+{
+    const QColor header = ToQColor(ClrButtonFace), plain = ToQColor(ClrBackground), light(0xE3, 0xE3, 0xE3);
+    struct Case {
+        QString tariff;
+        int row;
+        QColor brush;
+    };
+    const Case cases[] = {{QStringLiteral(" 3"), 3, light}, {QStringLiteral(" 3"), 2, plain},
+                          {QStringLiteral(" 3"), 0, header}, {QStringLiteral(" 3"), 9, header},
+                          {QStringLiteral("- -"), 3, plain}, {QString(), 1, plain},
+                          {QStringLiteral(" x"), 1, plain},  {QStringLiteral(" 1"), 1, light}};
+    TStringGrid* g = form->StringGrid_MainCounters;
+    for (const Case& c : cases) {
+        form->Label_Actual_Tariff->setText(c.tariff);
+        const QImage image = g->grab().toImage();
+        // A point of column 4 right of any text, in the middle of the row.
+        const QPoint at(g->width() - 10, g->frameWidth() + c.row * 20 + 10);
+        EXPECT_EQ(image.pixelColor(at), c.brush) << c.tariff.toStdString() << " row " << c.row;
+    }
+}
+
+TEST_F(CounterDisplayTest, ResultFieldsCompleteTheYearAndCutTheSeconds)
+{
+    const std::pair<std::string, QString> years[] = {{"5-01-01", QStringLiteral("0005-01-01")},
+                                                     {"24-01-01", QStringLiteral("0024-01-01")},
+                                                     {"202-01-01", QStringLiteral("0202-01-01")},
+                                                     {"2024-01-01", QStringLiteral("2024-01-01")}};
+    for (const auto& [date, shown] : years) {
+        form->FreezeResetDate = date;
+        form->ShowResultFields(rcResetStamps);
+        EXPECT_EQ(form->MaskEdit_Change_ResettableDate->displayText(), shown);
+        EXPECT_EQ(QString::fromStdString(form->FreezeResetDate), shown);
+    }
+    form->DeviceDate = "2021-01-19";
+    form->DeviceTime = "12:34:56";
+    form->ShowResultFields(rcDeviceDateTime);
+    EXPECT_EQ(form->Label_MainDeviceTimeDate->text(), QStringLiteral("2021-01-19  12:34"));
+    form->ShowResultFields(rcTariffWait);
+    EXPECT_EQ(form->Label_Actual_Tariff->text(), QStringLiteral(" wait..."));
+}
+
+TEST_F(CounterDisplayTest, ReadResultsWriteTheStatusLineWithTheInterval)
+{
+    form->ComboBox_DisplayRefresh->setCurrentIndex(1);
+    const QString interval = form->ComboBox_DisplayRefresh->currentText();
+    Post(urMeasurementRead);
+    EXPECT_EQ(form->Label_HomeStatus->text(),
+              QStringLiteral("Status: The measuring is in progress. (Update interval: ") + interval + QStringLiteral(" [s])"));
+    form->Language = 1;
+    Post(urMainCountersRead);
+    EXPECT_EQ(form->Label_Energy_Values_Status->text(),
+              QStringLiteral("Status: Messung läuft. (Aktualisierungsintervall: ") + interval + QStringLiteral(" [s])"));
+    EXPECT_EQ(form->StringGrid_MainCounters->Cell(0, 9), QStringLiteral(" Total"));
+}
+
+TEST_F(CounterDisplayTest, ScanResultListsTheAddressesAndLetsThePortGo)
+{
+    PtyPair pty(config.PortLink(7), config.Root() + "/meter");
+    ASSERT_TRUE(pty.Ready());
+    form->SetProtocolMode(51);
+    struct Case {
+        uint8_t code;
+        std::string found;
+        QString shown;
+        std::vector<QString> reports;
+    };
+    const Case cases[] = {
+        {urScanFinished, " 3,250,", QStringLiteral(" 3,250"),
+         {QStringLiteral("87:Scanning...:The scan is successfully finished.")}},
+        {urScanFinished, "", QString(), {QStringLiteral("87:Scanning...:The scan is successfully finished.")}},
+        {urCancelled, " 1,2,", QStringLiteral(" 1,2"), {}},
+    };
+    for (const Case& c : cases) {
+        form->PortIndex = 6;
+        ASSERT_TRUE(OpenComPort(form->SerialPort, *form, 5, true));
+        form->FoundAddresses = c.found;
+        Watcher watch;
+        Post(c.code);
+        PumpFor(30ms);
+        EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), c.shown);
+        EXPECT_EQ(watch.seen, c.reports);
+        EXPECT_EQ(form->PortOpen.load(), 0);
+        EXPECT_EQ(form->SerialPort, nullptr);
+    }
+    // A port already closed when the scan ends is reported.
+    Watcher watch;
+    Post(urScanFinished);
+    PumpFor(30ms);
+    ASSERT_FALSE(watch.seen.empty());
+    EXPECT_EQ(watch.seen[0], QStringLiteral("2:Error:The device is not available."));
+}
+
+TEST_F(CounterDisplayTest, ScanOnAPortThatDoesNotOpenStartsNothing)
+{
+    form->SetProtocolMode(51);
+    form->ComboBox_Setup_Port_ModBus->addItem(QStringLiteral("COM250"));
+    form->ComboBox_Setup_Port_ModBus->setCurrentIndex(form->ComboBox_Setup_Port_ModBus->count() - 1);
+    Watcher watch;
+    form->Button_Setup_SearchDevicesClick();
+    PumpFor(30ms);
+    ASSERT_EQ(watch.seen.size(), 1u);
+    EXPECT_EQ(watch.seen[0], QStringLiteral("4:Error:The device is not available."));
+    EXPECT_EQ(form->PortOpenError.load(), 1);
+    EXPECT_TRUE(JobsRun().empty());
+}
+
+}  // namespace
