@@ -223,9 +223,9 @@ TEST(MeterSimWire, MeterOptionsNeedDistinctAddresses) {
 }
 
 TEST(MBusWire, SharesItsMeterWithModbusTcp) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--mbus", pty.MeterEnd(), "--mbus-baud", "9600"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--mbus", pty.MeterEnd(), "--mbus-baud", "9600"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient tcp = ModbusClient::Tcp(sim.Port());
     ASSERT_TRUE(tcp.Connected());
