@@ -9,6 +9,7 @@
 #include "app/Application.h"
 #include "app/PageBuilders.h"
 #include "comm/Connect.h"
+#include "loggers/LoggerHandlers.h"
 #include "setup/CounterDates.h"
 #include "app/Settings.h"
 #include "app/Text.h"
@@ -31,6 +32,7 @@ TMainForm::TMainForm(QWidget* owner) : QWidget(owner)
     ConnectTransportHandlers();
     CreateJobHost();
     ConnectConnectionHandlers(*this);
+    ConnectLoggerHandlers(*this);
     ConnectSetupHandlers();
     ConnectCounterDateHandlers(*this);
     // A fault that escapes a job runner is shown like any escaped exception.

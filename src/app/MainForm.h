@@ -13,6 +13,7 @@
 #include "core/DecodedValues.h"
 #include "core/FrameBuffers.h"
 #include "core/LinkState.h"
+#include "core/LoggerGridRows.h"
 #include "core/LoggerStores.h"
 #include "core/WindowState.h"
 #include "loggers/LoggerControls.h"
@@ -202,6 +203,41 @@ public:
     void PlaceLoggerShapes();
     // Every value display and grid empty, as a newly connected device starts.
     void ClearMeasuredValues();
+
+    // -- logger reads, grids and CSV files (loggers/)
+    // Binds the read commands, the grids and their width marks, the wide-page
+    // arrow, and registers the logger result actions; once, from the
+    // constructor (declared again in loggers/LoggerHandlers.h).
+    friend void ConnectLoggerHandlers(TMainForm& form);
+    void Button_Demand_ReadClick();
+    void Button_Events_ReadClick();
+    void Button_Certified_ReadClick();
+    // Fill the grids from the record stores; the events filler writes its CSV first.
+    void ShowDemandLogger();
+    void ShowEventsLogger();
+    void ShowCertifiedLogger();
+    // Write the CSV file of the last read; false, after telling the user, when
+    // the file could not be made whole.
+    bool WriteDemandLoggerCsv();
+    bool WriteCertifiedLoggerCsv();
+    bool WriteEventsLoggerCsv(size_t count);
+    void LabelDemandDefaultClick();
+    void DefaultCertifiedClick();
+    void LabelDemandLargeArrowClick();
+    // The grids show nothing more; their row texts are freed.
+    void ClearLoggerGridRows();
+    // The grids' rows, copied from the stores when a read has finished.
+    GridRowTexts DemandGridRows;
+    GridRowTexts EventsGridRows;
+    GridRowTexts CertifiedGridRows;
+    int SavedColWidths[10]{};
+    uint8_t DemandArrowDragging = 0;
+    uint8_t DemandArrowDragged = 0;
+    // The name chosen in the save dialog; CsvFileName is the command's form of it.
+    std::string CsvDialogFileName;
+    // Asks for the CSV file; empty when the user cancels. Unset, dlg_saveas
+    // does (made on first use). Tests put their own here.
+    std::function<QString()> ChooseCsvFile;
 
     // -- measured values: measuring, counter pages, result fields, device scan
     // (values/MeasuringControl, values/EnergyCounters, values/CounterDisplay,

@@ -70,6 +70,7 @@ private:
     bool WaitOrStop(int ms);
     void ApplyLineChange(Unit& unit);
     void Log(const std::string& line);
+    static void WriteAll(int fd, const uint8_t* data, size_t length);
 
     std::vector<Unit> units_;
     std::mutex* lock_;

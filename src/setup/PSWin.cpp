@@ -51,9 +51,10 @@ constexpr int kBoxHeight = 17;
 constexpr int kWideField = 71;
 constexpr int kWideFieldWidth = 321;
 
-QPushButton* MakeButton(QWidget* parent, const char* name, int left, int width)
+// The button captions are the same in both languages.
+QPushButton* MakeButton(QWidget* parent, const char* name, const LangText& caption, int left, int width)
 {
-    auto* b = new QPushButton(parent);
+    auto* b = new QPushButton(Txt(caption, 0), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, 560, width, 25);
     return b;
@@ -121,12 +122,12 @@ void TPSWinForm::CreateComponents()
         this->*kFieldBoxes[n - 1] = box;
     }
 
-    Button_PSField_SendToDevice = MakeButton(this, "Button_PSField_SendToDevice", 8, 105);
-    Button_PSField_LoadFromFile = MakeButton(this, "Button_PSField_LoadFromFile", 144, 73);
-    Button_PSField_SaveToFile = MakeButton(this, "Button_PSField_SaveToFile", 232, 75);
+    Button_PSField_SendToDevice = MakeButton(this, "Button_PSField_SendToDevice", TxtPsButtonSendToDevice, 8, 105);
+    Button_PSField_LoadFromFile = MakeButton(this, "Button_PSField_LoadFromFile", TxtPsButtonOpen, 144, 73);
+    Button_PSField_SaveToFile = MakeButton(this, "Button_PSField_SaveToFile", TxtPsButtonSave, 232, 75);
     Button_PSField_SaveToFile->setEnabled(false);
-    Button_PSField_SaveAsToFile = MakeButton(this, "Button_PSField_SaveAsToFile", 320, 73);
-    Button_PSField_Cancel = MakeButton(this, "Button_PSField_Cancel", 408, 73);
+    Button_PSField_SaveAsToFile = MakeButton(this, "Button_PSField_SaveAsToFile", TxtPsButtonSaveAs, 320, 73);
+    Button_PSField_Cancel = MakeButton(this, "Button_PSField_Cancel", TxtPsButtonCancel, 408, 73);
 
 }
 

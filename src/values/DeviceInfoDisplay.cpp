@@ -304,6 +304,7 @@ void TMainForm::ClearMeasuredValues()
     ClearGridCells(StringGrid_DemandLogger, 0, 10, 1099);
     ClearGridCells(StringGrid_EventsLogger, 0, 4, 299);
     ClearGridCells(StringGrid_CertifiedLogger, 0, 4, 3999);
+    ClearLoggerGridRows();
     for (TStringGrid* g : {StringGrid_DemandLogger, StringGrid_EventsLogger, StringGrid_CertifiedLogger})
         if (g) g->SetRowCount(2);
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -200,8 +201,13 @@ TEST_F(PSWindowUse, LanguageSwitchDropsTheFileNameButKeepsTheFields)
     EXPECT_EQ(w.windowTitle(), QStringLiteral("PS-Feld-Einstellung"));
     EXPECT_TRUE(w.PSFieldCheckBox(4)->isChecked());
     EXPECT_TRUE(w.PSFieldCheckBox(38)->text().endsWith(QLatin1Char(' ')));
+    // The buttons keep their English captions.
+    EXPECT_EQ(w.Button_PSField_SaveAsToFile->text(), QStringLiteral("Save As..."));
+    EXPECT_EQ(w.Button_PSField_SendToDevice->text(), QStringLiteral("Send To Device"));
     Click(4);
     EXPECT_FALSE(w.Button_PSField_SaveToFile->isEnabled());
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    w.grab().toImage().save(QStringLiteral(SCREENSHOT_DIR "/ps-field-window-de.png"));
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// What the result handler does on the UI thread when a logger read or a
+// demand interval read ends: the grid filled behind the counting report, or
+// the CSV file written and the number of records read reported.
+#include <QCheckBox>
+#include <QLabel>
+
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "app/Text.h"
+#include "core/JobCodes.h"
+#include "loggers/LoggerHandlers.h"
+
+namespace {
+
+// Progress window ids of these reports.
+enum : int {
+    pwDemandCounting = 91,
+    pwDemandSaved = 92,
+    pwEventsRead = 99,
+    pwCertifiedCounting = 191,
+    pwCertifiedSaved = 192,
+};
+
+// The counting report that the grid is filled behind.
+void Counting(TMainForm& f, int id, const LangText& line)
+{
+    ProgrWinForm->ShowProgress(id, 0, 1, 0, 0, 1, Txt(TxtDataReading, f.Language), Txt(line, f.Language), QString(),
+                               QString(), QString(), Txt(TxtCancel, f.Language), 0);
+}
+
+void Information(TMainForm& f, int id, int counting, const LangText& line)
+{
+    ProgrWinForm->ShowProgress(id, 0, counting, 0, 0, 1, Txt(TxtInformation, f.Language), Txt(line, f.Language),
+                               QString(), QString(), QString(), Txt(TxtOk, f.Language), 0);
+}
+
+void ShowDemandGrid(TMainForm& f)
+{
+    Counting(f, pwDemandCounting, TxtNumberOfDemandItems);
+    f.ShowDemandLogger();
+}
+
+// The records stay in view even when their file could not be written.
+void DemandRead(TMainForm& f, int savedId)
+{
+    if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv())
+        ShowDemandGrid(f);
+    else
+        Information(f, savedId, 1, TxtNumberOfDemandItems);
+}
+
+void CertifiedRead(TMainForm& f)
+{
+    if (!f.CheckBox_Certified_SaveToFile->isChecked() || !f.WriteCertifiedLoggerCsv()) {
+        Counting(f, pwCertifiedCounting, TxtNumberOfItems);
+        f.ShowCertifiedLogger();
+    } else {
+        Information(f, pwCertifiedSaved, 1, TxtNumberOfItems);
+    }
+}
+
+} // namespace
+
+void RegisterLoggerResults(TMainForm& f)
+{
+    f.SetUiAction(urDemandLoggerRead, [&f] { DemandRead(f, pwDemandSaved); });
+    f.SetUiAction(urEventsLoggerRead, [&f] {
+        Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        f.ShowEventsLogger();
+    });
+    f.SetUiAction(urCertifiedLoggerRead, [&f] { CertifiedRead(f); });
+}
