@@ -249,7 +249,11 @@ void RunTariffFrame(IJobHost& host)
     const TExchangeResult result = SendRequestTemplate(host, std::span<const uint8_t>(frames.CustomRequest),
                                                        host.Addressing().DeviceAddress.load());
     jobs.SetJob(jcIdle);
-    if (result != erValidAnswer) return;
+    if (result != erValidAnswer) {
+        // The sending window waits for an outcome; silence is one too.
+        jobs.SetUiRequest(urTariffNotAnswered);
+        return;
+    }
     jobs.SetUiRequest(urTariffSent);
     host.StartTimerSetup();
 }

@@ -76,6 +76,8 @@ enum TUiRequest : uint8_t {
     urCertifiedLoggerRead = 148,
     // A setting write answered with a Modbus exception: the meter refused the value.
     urSettingRefused = 150,
+    // The M-Bus tariff frame got no acknowledge; the device stays connected.
+    urTariffNotAnswered = 151,
 };
 
 enum TProgressKind : uint8_t {

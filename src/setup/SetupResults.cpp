@@ -77,6 +77,9 @@ void RegisterSetupResults(TMainForm& f)
         Report(f, pwWebserverSet, 2, TxtOperationFinished2, &TxtReconnectionRequired);
         SetLabel(f.Label_Setup_Webserver, QString());
     });
+    f.SetUiAction(urTariffNotAnswered, [&f] {
+        Fail(f, pwTariffSendingMBus, Txt(TxtNoAnswerFromDevice, f.Language));
+    });
     f.SetUiAction(urSettingRefused, [&f] {
         Fail(f, pwSettingRefused, Txt(TxtDeviceRefusedValue, f.Language));
     });

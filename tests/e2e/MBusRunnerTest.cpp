@@ -287,7 +287,8 @@ TEST_F(MBusRunnerTest, TariffFrameIsSentOnceAndArmsTheResultRead)
     EXPECT_EQ(Requests()[0][5], 1);
 
     meter.FaultOf = [](int, const Bytes&) { return Fault::Silent; };
-    EXPECT_TRUE(host_.RunJob(jcMBusSetTariff).empty());
+    // Unanswered, the tariff is reported as such, with the device kept.
+    EXPECT_EQ(host_.RunJob(jcMBusSetTariff), std::vector<uint8_t>{urTariffNotAnswered});
     EXPECT_EQ(Requests().size(), 2u);
     EXPECT_EQ(host_.Count("StartTimerSetup"), 1);
 }

@@ -123,7 +123,7 @@ protected:
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
         Connect();
     }
-    void ConnectOverMBus(int primary)
+    void ConnectOverMBus(int primary, const QString& secondary = QString())
     {
         form->RadioButton_MBus->setChecked(true);
         QComboBox* ports = form->ComboBox_Setup_Port_MBus;
@@ -131,8 +131,13 @@ protected:
         ports->setCurrentIndex(ports->count() - 1);
         form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(kBaudIndex9600);
         Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(kBaudIndex9600);
-        form->RadioButtonPrimaryAddress->setChecked(true);
-        form->MaskEdit_Setup_Primary_Address->setText(QString::number(primary));
+        if (secondary.isEmpty()) {
+            form->RadioButtonPrimaryAddress->setChecked(true);
+            form->MaskEdit_Setup_Primary_Address->setText(QString::number(primary));
+        } else {
+            form->RadioButtonSecondaryAddress->setChecked(true);
+            form->MaskEdit_Setup_Sec_Address->setText(secondary);
+        }
         Connect();
     }
     void Connect()
@@ -450,6 +455,34 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
     EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
     EXPECT_TRUE(MeterHolds("ct", "30"));
     EXPECT_TRUE(MeterHolds("ct", "1", 2));
+}
+
+TEST_F(SetupCommandsE2ETest, MBusBySecondaryAddressReachesOnlyTheMeterItNames)
+{
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    MeterSim meter({"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--state-file", statePath, "--meter",
+                    "primary=1,secondary=11112222", "--meter", "primary=2,secondary=12345678"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    ConnectOverMBus(0, QStringLiteral("12345678"));
+    User user;
+
+    Choose(TxtSetVoltageTransformerVtRatio);
+    form->MaskEdit_VT->setText(QStringLiteral("5"));
+    Send();
+    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("vt", "5", 2));
+    EXPECT_EQ(State(1).at("vt"), "1");
+
+    // The tariff frame prepared for the worker selects the meter the same way.
+    Choose(TxtSetTariff);
+    form->ComboBox_Tariff->setCurrentIndex(6);
+    Forget(user);
+    Send();
+    EXPECT_TRUE(MeterHolds("tariff", "6", 2)) << Seen(user);
+    EXPECT_EQ(State(1).at("tariff"), "1");
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
 }
 
 }  // namespace

@@ -352,3 +352,27 @@ TEST(MBusRecords, TelegramsHoldWholeRecordsAndMarkTheLast) {
     }
     EXPECT_EQ(SplitIntoTelegrams({}, 100), std::vector<Bytes>{Bytes{0x0F}});
 }
+
+TEST(MeterSimOptions, EachMeterTakesItsKeysAndCountsUpItsAddresses) {
+    const ParseOutcome p = ParseMeterSimArgs({"--mbus", "/dev/null", "--rtu", "/dev/null2", "--type", "2", "--unit",
+                                              "10", "--meter", "primary=3,secondary=12345678", "--meter",
+                                              "type=5,tariff-locked", "--meter", "unit=1"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    const std::vector<DeviceOptions>& m = p.options.meters;
+    ASSERT_EQ(m.size(), 3u);
+    EXPECT_EQ(m[0].mbusPrimary, 3);
+    EXPECT_EQ(m[0].MBusIdBcd(), 0x12345678u);
+    EXPECT_EQ(m[0].unitAddress, 10);
+    EXPECT_EQ(m[0].typeIndex, 2);
+    // Not given: one up from the options outside by the meter's place.
+    EXPECT_EQ(m[1].mbusPrimary, 1);
+    EXPECT_EQ(m[1].unitAddress, 11);
+    EXPECT_EQ(m[1].serialNumber, "2100012346");
+    EXPECT_EQ(m[1].MBusIdBcd(), 0x00012346u);
+    EXPECT_EQ(m[1].typeIndex, 5);
+    EXPECT_TRUE(m[1].tariffLocked);
+    EXPECT_EQ(m[1].tariff, 0);
+    EXPECT_NE(m[1].seed, m[0].seed);
+    EXPECT_EQ(m[2].unitAddress, 1);
+    EXPECT_EQ(m[2].mbusPrimary, 2);
+}
