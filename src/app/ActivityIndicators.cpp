@@ -23,7 +23,15 @@ constexpr int TrafficRenewedMs = 400;
 void TMainForm::ShowComActivity(int code)
 {
     if (!OnUiThread()) {
-        RunOnUiThread(*this, [this, code] { ShowComActivity(code); }, false);
+        // Every exchange of a long read shows traffic: one waiting call shows it.
+        if (code == caTraffic && ComTrafficQueued.exchange(true)) return;
+        RunOnUiThread(
+            *this,
+            [this, code] {
+                if (code == caTraffic) ComTrafficQueued = false;
+                ShowComActivity(code);
+            },
+            false);
         return;
     }
     QTimer* timer = Timer_Image_Com_in_Progress;

@@ -310,6 +310,8 @@ public:
     // Any thread.
     void StopBusyIndicator() override;
     MonitorState Monitor;
+    // A traffic display handed to the UI thread and not yet shown there.
+    std::atomic<bool> ComTrafficQueued{false};
 
     // -- device setup commands, their results and the device clock read
     // (setup/SetupCommandList, setup/SetupExecutor*, setup/SetupResults, setup/DeviceClockRead)

@@ -101,6 +101,8 @@ void TraceFrame(TMainForm& f, std::string_view prefix, const uint8_t* buffer, in
     uint8_t* copy = tx ? f.Monitor.TxTrace : f.Monitor.RxTrace;
     if (n > 0) std::memmove(copy, buffer, static_cast<size_t>(n));
     (tx ? f.Monitor.TxTraceLength : f.Monitor.RxTraceLength) = n;
+    // A hidden monitor shows nothing: no hand-over per frame of a long read.
+    if (!f.Monitor.Shown.load()) return;
     // Waits for the UI thread: the copy is overwritten by the next exchange.
     RunOnUiThread(
         f,
@@ -116,6 +118,7 @@ void TraceFrame(TMainForm& f, std::string_view prefix, const uint8_t* buffer, in
 void TMainForm::CheckBoxAdministratorClick()
 {
     const bool shown = CheckBoxAdministrator && CheckBoxAdministrator->isChecked();
+    Monitor.Shown = shown;
     if (shown) {
         resize(WindowWidthMonitor + LayoutOffsets[2], WindowHeight + LayoutOffsets[1]);
         if (Memo_Com_Win)

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -21,6 +22,8 @@ struct MonitorState {
     int TxTraceLength = 0;
     uint8_t RxTrace[TraceCapacity]{};
     int RxTraceLength = 0;
+    // The monitor is shown: frames are handed to the UI thread only then.
+    std::atomic<bool> Shown{false};
     // Local date and time of a header line; null means the PC's clock.
     std::function<QDateTime()> Clock;
 };

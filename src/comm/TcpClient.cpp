@@ -226,8 +226,11 @@ void TModbusTcpClient::SendRequest(const uint8_t* frame, int length)
         sentExchange_ = armedExchange_;
     }
     if (TCPIP_receive_timer) TCPIP_receive_timer->start(static_cast<int>(TcpAnswerTimeout.count()));
-    if (ClientSocket->state() == QAbstractSocket::ConnectedState && length > 0)
+    if (ClientSocket->state() == QAbstractSocket::ConnectedState && length > 0) {
         ClientSocket->write(reinterpret_cast<const char*>(frame), length);
+        // Out now, not at the event loop's next turn.
+        ClientSocket->flush();
+    }
 }
 
 uint8_t TModbusTcpClient::NextTransaction()

@@ -37,6 +37,7 @@ struct TThreadCom::Shared {
     std::deque<std::shared_ptr<UiCall>> queue; // not yet started, in order
     std::shared_ptr<UiCall> running;           // the call running on the UI thread
     QEventLoop* finishLoop = nullptr;          // UI thread only
+    std::function<void()> drainProgress;       // UI thread only
 
     // Drops every call not yet started; a worker waiting for one goes on.
     void DropQueued()
@@ -72,6 +73,8 @@ protected:
             call->started = true;
             s->running = call;
         }
+        // Progress reported before this call is shown before it runs.
+        if (s->drainProgress) s->drainProgress();
         // Released also when the call throws, or the worker would wait for ever.
         struct Release {
             const std::shared_ptr<Shared>& s;
@@ -103,11 +106,14 @@ TThreadCom::TThreadCom(JobControl& host, const std::atomic<char>& transportCode,
       mailbox_(new UiMailbox(shared_))
 {
     shared_->suspended = createSuspended;
+    shared_->drainProgress = [this] { DrainProgress(); };
     thread_ = std::thread([this] { Execute(); });
 }
 
 TThreadCom::~TThreadCom()
 {
+    // The mailbox may outlive this object.
+    shared_->drainProgress = nullptr;
     bool insideCall = false;
     if (!Shutdown()) {
         // Torn down from inside a synchronized call: let the worker out of it.
@@ -278,10 +284,44 @@ bool TThreadCom::Shutdown()
 
 void TThreadCom::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind)
 {
-    ItemIndex = itemIndex;
-    ItemTotal = itemTotal;
-    ProgressKind = kind;
-    Synchronize([this] { SyncProgress(); });
+    if (OnUiThread()) {
+        {
+            std::lock_guard lock(progressMutex_);
+            progress_.push_back({itemIndex, itemTotal, kind});
+        }
+        DrainProgress();
+        return;
+    }
+    // The reports ride along with the next call handed to the UI thread (the
+    // send of the next request, the traffic display, the result handler); a
+    // wake-up of their own only now and then, so that a read of many records
+    // does not wake the window once per record.
+    const auto now = std::chrono::steady_clock::now();
+    bool wake = false;
+    {
+        std::lock_guard lock(progressMutex_);
+        progress_.push_back({itemIndex, itemTotal, kind});
+        if (now - lastProgressWake_ >= ProgressWakeInterval) {
+            lastProgressWake_ = now;
+            wake = true;
+        }
+    }
+    if (wake) Queue([this] { DrainProgress(); });
+}
+
+void TThreadCom::DrainProgress()
+{
+    std::vector<ProgressReport> reports;
+    {
+        std::lock_guard lock(progressMutex_);
+        reports.swap(progress_);
+    }
+    for (const ProgressReport& r : reports) {
+        ItemIndex = r.index;
+        ItemTotal = r.total;
+        ProgressKind = r.kind;
+        SyncProgress();
+    }
 }
 
 void TThreadCom::SyncProgress()

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 struct JobControl;
 
@@ -49,9 +51,14 @@ public:
     // later Shutdown or the destructor joins it.
     bool Shutdown();
 
-    // Worker: shows the progress of a scan or logger read in the progress window.
+    // Worker: shows the progress of a scan or logger read in the progress
+    // window. Handed over without waiting, so a read of many records does not
+    // wait for the window per record; the reports arrive in order, every one of
+    // them, within about 40 ms, and all before any later call the worker hands
+    // to the UI thread (the result handler of the job among them).
     void ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind);
-    // UI thread half of ReportProgress.
+    // UI thread half of ReportProgress, for the report in ItemIndex, ItemTotal
+    // and ProgressKind.
     void SyncProgress();
 
     uint32_t ItemIndex = 0;
@@ -66,6 +73,9 @@ private:
     // wakes the mailbox, so no payload crosses the threads outside our mutex.
     bool Post(const std::shared_ptr<UiCall>& call);
 
+    // UI thread: runs the reports handed over since the last run.
+    void DrainProgress();
+
     void Execute();
     bool WaitAtSafePoint();
     bool WaitResultDelay();
@@ -79,5 +89,13 @@ private:
     // Shared with the mailbox, whose running call may outlive this object.
     std::shared_ptr<Shared> shared_;
     UiMailbox* mailbox_;
+    struct ProgressReport {
+        uint32_t index, total;
+        uint8_t kind;
+    };
+    std::mutex progressMutex_;
+    std::vector<ProgressReport> progress_;  // handed over, not yet shown
+    static constexpr std::chrono::milliseconds ProgressWakeInterval{40};
+    std::chrono::steady_clock::time_point lastProgressWake_{};
     std::thread thread_;
 };

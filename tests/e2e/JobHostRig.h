@@ -208,10 +208,14 @@ public:
     }
     void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) override
     {
+        if (!Recording) return;
         std::lock_guard lock(m_);
         frames_.push_back({prefix, std::vector<uint8_t>(bytes, bytes + std::max(count, 0))});
     }
-    void ShowComActivity(int code) override { Record("activity" + std::to_string(code)); }
+    void ShowComActivity(int code) override
+    {
+        if (Recording) Record("activity" + std::to_string(code));
+    }
     void StopBusyIndicator() override { Record("StopBusyIndicator"); }
     void StopDisplayRefresh() override { Record("StopDisplayRefresh"); }
     void StartTimerSetup() override { Record("StartTimerSetup"); }
@@ -267,6 +271,8 @@ public:
     TPortGate Gate;
     TModbusTcpClient* Client = nullptr;
     std::atomic<bool> Connecting{false};
+    // Off: frames and indicator calls are not kept (a long benchmark read).
+    std::atomic<bool> Recording{true};
     // The count boxes of the three loggers.
     std::atomic<int> DemandCount{10}, EventsCount{10}, CertifiedCount{10};
     std::vector<uint8_t> Results;  // UI thread
