@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/PsFieldMask.h"
-#include "core/SettingFrames.h"
+#include "core/SetupFrames.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -22,9 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (selected > PsFieldCount) __builtin_trap();
 
     const std::string_view tail(reinterpret_cast<const char*>(data) + PsFieldFileSize, size - PsFieldFileSize);
-    const TMBusSendTarget target{size % 2 ? '5' : '6', bytes->at(0), tail, bytes->at(1), bytes->at(2)};
+    const setup::TMBusTarget target{size % 2 == 0, bytes->at(0), tail, bytes->at(1), bytes->at(2)};
     std::array<uint8_t, 40> tx{};
-    const int length = BuildMBusSndUd(target, PsFieldRecord(*bytes), tx);
+    const auto record = PsFieldRecord(*bytes);
+    const int length = setup::BuildMBusSettingFrame(tx, target, setup::MBusCiDataRecords, record);
     if (length != 0 && length != 25 && length != 33) __builtin_trap();
     return 0;
 }

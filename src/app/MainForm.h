@@ -212,6 +212,8 @@ public:
     void Button_Demand_ReadClick();
     void Button_Events_ReadClick();
     void Button_Certified_ReadClick();
+    // The demand interval read (job 42, Modbus TCP only).
+    void Button_Demand_Interval_ReadClick();
     // Fill the grids from the record stores; the events filler writes its CSV first.
     void ShowDemandLogger();
     void ShowEventsLogger();

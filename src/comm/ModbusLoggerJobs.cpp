@@ -4,6 +4,7 @@
 #include <span>
 
 #include "comm/JobControl.h"
+#include "comm/DemandIntervalJob.h"
 #include "comm/JobHost.h"
 #include "comm/LoggerWalk.h"
 #include "comm/Transceiver.h"
@@ -247,6 +248,10 @@ private:
 
 void RunModbusLoggerJob(IJobHost& host, uint8_t job)
 {
+    if (job == jcModbusDemandInterval) {
+        RunDemandIntervalJob(host);
+        return;
+    }
     if (job != jcModbusEventsLogger && job != jcModbusDemandLogger && job != jcModbusCertifiedLogger) {
         host.Jobs().SetJob(jcIdle);
         return;

@@ -7,6 +7,6 @@
 
 class IJobHost;
 
-// Worker, holding the port gate. The demand-interval job 42 is not carried
-// here: it is dropped (job 0, nothing posted) until its runner is in place.
+// Worker, holding the port gate. The demand-interval job 42 goes on to its
+// own runner (comm/DemandIntervalJob.h).
 void RunModbusLoggerJob(IJobHost& host, uint8_t job);

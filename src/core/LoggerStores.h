@@ -134,6 +134,9 @@ struct LoggerStores {
     std::atomic<int> CertifiedItemCount{0};
     std::atomic<int> RecordCount{0};
     std::atomic<int> IntervalRecordCount{0};
+    // Set by the interval read command before it starts the job: the period's
+    // records are read into the demand store too ("To Table").
+    std::atomic<uint8_t> IntervalToTable{0};
 
     // UI thread only.
     int DemandSelectedRow = 0;

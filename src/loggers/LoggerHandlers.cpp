@@ -44,5 +44,6 @@ void ConnectLoggerHandlers(TMainForm& f)
 {
     ConnectLoggerGrids(f);
     ConnectLoggerCommands(f);
+    ConnectIntervalRead(f);
     RegisterLoggerResults(f);
 }

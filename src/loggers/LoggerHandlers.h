@@ -18,6 +18,7 @@ void ConnectLoggerHandlers(TMainForm& f);
 // The parts, each in its own file.
 void ConnectLoggerGrids(TMainForm& f);     // loggers/LoggerGrids.cpp
 void ConnectLoggerCommands(TMainForm& f);  // loggers/LoggerCommands.cpp
+void ConnectIntervalRead(TMainForm& f);    // loggers/IntervalRead.cpp
 void RegisterLoggerResults(TMainForm& f);  // loggers/LoggerResults.cpp
 
 // Runs handler on every event of that kind the widget gets. Presses and

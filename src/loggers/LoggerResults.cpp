@@ -8,6 +8,7 @@
 #include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/RecordCodes.h"
 #include "loggers/LoggerHandlers.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 enum : int {
     pwDemandCounting = 91,
     pwDemandSaved = 92,
+    pwIntervalSaved = 95,
     pwEventsRead = 99,
     pwCertifiedCounting = 191,
     pwCertifiedSaved = 192,
@@ -59,6 +61,17 @@ void CertifiedRead(TMainForm& f)
     }
 }
 
+void IntervalTable(TMainForm& f)
+{
+    f.ShowResultFields(rcDemandInterval);
+    // A period without records empties the grid.
+    if (f.IntervalRecordCount == 0) {
+        f.RecordCount = 0;
+        f.DemandItemCount = 0;
+    }
+    DemandRead(f, pwIntervalSaved);
+}
+
 } // namespace
 
 void RegisterLoggerResults(TMainForm& f)
@@ -69,4 +82,6 @@ void RegisterLoggerResults(TMainForm& f)
         f.ShowEventsLogger();
     });
     f.SetUiAction(urCertifiedLoggerRead, [&f] { CertifiedRead(f); });
+    f.SetUiAction(urDemandIntervalValues, [&f] { f.ShowResultFields(rcDemandInterval); });
+    f.SetUiAction(urDemandIntervalTable, [&f] { IntervalTable(f); });
 }

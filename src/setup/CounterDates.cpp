@@ -8,9 +8,10 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
-#include "comm/Transceiver.h"
 #include "core/JobCodes.h"
-#include "core/SettingFrames.h"
+#include "core/CounterDateFrames.h"
+#include "core/SetupFrames.h"
+#include "setup/SetupExecutor.h"
 
 namespace {
 
@@ -74,25 +75,17 @@ void SetCounterDate(TMainForm& f, const TCounterDateSide& side)
     const TCounterDate value = ParseCounterDate(time, date);
 
     if (f.TransportCode == tcMBus) {
-        TExchangeResult result = erNoValidAnswer;
-        {
-            const TPortUse portUse(f.JobHost().PortGate());
-            const TMBusSendTarget target{f.AddressingMode, f.DeviceAddress, f.SecondaryAddress,
-                                         f.ManufacturerIndex, f.MbusVersion};
-            const int length = BuildMBusSndUd(target, CounterDateRecord(side.Kind, value), f.TxBuffer);
-            if (length > 0 && f.PortOpen && f.SerialPort) result = TransceiveFrame(f.JobHost(), f.TxBuffer, length);
-        }
-        if (result != erValidAnswer) ShowError(f, side.SetNoAnswerId, TxtNoAnswerFromDevice);
+        const auto record = CounterDateRecord(side.Kind, value);
+        const setupcmd::TDirectOutcome outcome = setupcmd::SendDirect(f, [&](std::span<uint8_t> tx) {
+            return setup::BuildMBusSettingFrame(tx, setupcmd::MBusTargetOf(f, false), setup::MBusCiDataRecords,
+                                                record);
+        });
+        if (outcome != setupcmd::TDirectOutcome::Answered) ShowError(f, side.SetNoAnswerId, TxtNoAnswerFromDevice);
         return;
     }
-    if (f.TransportCode == tcModbusRtu || f.TransportCode == tcModbusTcp) {
-        {
-            // A write job still running reads CustomRequest.
-            const TPortUse portUse(f.JobHost().PortGate());
-            BuildCounterDateRequest(side.Kind, value, f.CustomRequest);
-        }
-        f.SetJob(side.ModbusSetJob);
-    }
+    if (f.TransportCode == tcModbusRtu || f.TransportCode == tcModbusTcp)
+        setupcmd::StartModbusWriteJob(f, side.ModbusSetJob, CounterDateRegister(side.Kind),
+                                      CounterDateRegisterBytes(value));
 }
 
 void ReadCounterDate(TMainForm& f, const TCounterDateSide& side)

@@ -5,10 +5,10 @@
 
 #include "app/MainForm.h"
 #include "app/Text.h"
-#include "comm/Transceiver.h"
 #include "core/PsFieldMask.h"
-#include "core/SettingFrames.h"
+#include "core/SetupFrames.h"
 #include "setup/PSWin.h"
+#include "setup/SetupExecutor.h"
 
 uint8_t GetPSFieldMaskByte(const TMainForm&, int i)
 {
@@ -22,16 +22,12 @@ void SendPSFieldConfiguration(TMainForm& f)
     for (int i = 0; i < static_cast<int>(mask.size()); ++i)
         mask[static_cast<size_t>(i)] = GetPSFieldMaskByte(f, i);
 
-    TExchangeResult result = erNoValidAnswer;
-    {
-        const TPortUse portUse(f.JobHost().PortGate());
-        const TMBusSendTarget target{f.AddressingMode, f.DeviceAddress, f.SecondaryAddress, f.ManufacturerIndex,
-                                     f.MbusVersion};
-        const int length = BuildMBusSndUd(target, PsFieldRecord(mask), f.TxBuffer);
-        if (length > 0 && f.PortOpen && f.SerialPort) result = TransceiveFrame(f.JobHost(), f.TxBuffer, length);
-    }
+    const auto record = PsFieldRecord(mask);
+    const setupcmd::TDirectOutcome outcome = setupcmd::SendDirect(f, [&](std::span<uint8_t> tx) {
+        return setup::BuildMBusSettingFrame(tx, setupcmd::MBusTargetOf(f, false), setup::MBusCiDataRecords, record);
+    });
     QWidget* owner = PSWinForm && PSWinForm->isVisible() ? static_cast<QWidget*>(PSWinForm) : &f;
-    if (result == erValidAnswer) {
+    if (outcome == setupcmd::TDirectOutcome::Answered) {
         QMessageBox box(QMessageBox::Information, Txt(TxtInformation, f.Language),
                         Txt(TxtOperationFinished2, f.Language), QMessageBox::Ok, owner);
         box.exec();

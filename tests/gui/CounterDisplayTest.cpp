@@ -1,5 +1,6 @@
 // The counter pages and the result fields without a meter: stamps that are no
-// date, the active tariff's row, year completion, status lines, the scan list.
+// date, the active tariff's row, year completion, status lines, the clock read
+// beside an open report, the scan list.
 #include "ValuePagesFixture.h"
 
 namespace {
@@ -142,6 +143,25 @@ TEST_F(CounterDisplayTest, ScanOnAPortThatDoesNotOpenStartsNothing)
     EXPECT_EQ(watch.seen[0], QStringLiteral("4:Error:The device is not available."));
     EXPECT_EQ(form->PortOpenError.load(), 1);
     EXPECT_TRUE(JobsRun().empty());
+}
+
+// A clock read ending while an information report is open leaves the report
+// for the user; any other progress window it closes.
+TEST_F(CounterDisplayTest, ClockReadLeavesAnInformationReportOpen)
+{
+    for (const bool information : {true, false}) {
+        bool openAfter = false;
+        QTimer::singleShot(50, [&] {
+            Post(urDeviceTimeRead);
+            PumpFor(20ms);
+            openAfter = ProgrWinForm->isVisible();
+            if (openAfter) ProgrWinForm->done(0);
+        });
+        const QString caption = information ? QStringLiteral("Information") : QStringLiteral("Data Reading...");
+        ProgrWinForm->ShowProgress(1, 0, 0, 0, 0, 1, caption, QString(), QString(), QString(), QString(),
+                                   QStringLiteral("Ok"), 0);
+        EXPECT_EQ(openAfter, information) << caption.toStdString();
+    }
 }
 
 }  // namespace

@@ -5,15 +5,15 @@
 #include <array>
 #include <vector>
 
-#include "core/FrameChecks.h"
 #include "core/PsFieldMask.h"
-#include "core/SettingFrames.h"
+#include "core/CounterDateFrames.h"
+#include "core/SetupFrames.h"
 
 namespace {
 
-std::vector<uint8_t> Frame(const TMBusSendTarget& t, std::span<const uint8_t> record) {
+std::vector<uint8_t> Frame(const setup::TMBusTarget& t, std::span<const uint8_t> record) {
     std::array<uint8_t, 64> tx{};
-    const int n = BuildMBusSndUd(t, record, tx);
+    const int n = setup::BuildMBusSettingFrame(tx, t, setup::MBusCiDataRecords, record);
     return {tx.begin(), tx.begin() + n};
 }
 
@@ -55,40 +55,28 @@ TEST(CounterDateFrames, MBusRecordPacksTheShortYearIntoDayAndMonth) {
     EXPECT_EQ(late[7], static_cast<uint8_t>(12 + (99 & 0x78) * 2));
 }
 
-TEST(CounterDateFrames, ModbusWriteOfFourRegisters) {
+TEST(CounterDateFrames, ModbusRegistersHoldThePlainValues) {
     const TCounterDate d = ParseCounterDate("12:34:56", "2021-03-07");
-    std::array<uint8_t, 210> req{};
-    BuildCounterDateRequest(TCounterDateKind::Freeze, d, req);
-    const std::array<uint8_t, 19> freeze{17,   0,    0x01, 0x10, 0x2A, 0x30, 0x00, 0x04, 0x08, 0x38,
-                                         0x22, 0x0C, 0x07, 0x03, 0xE5, 0x07, 0x00, 0x00, 0x00};
-    EXPECT_TRUE(std::equal(freeze.begin(), freeze.end(), req.begin()));
-    BuildCounterDateRequest(TCounterDateKind::Reset, d, req);
-    EXPECT_EQ(req[4], 0x29);
-    EXPECT_EQ(req[5], 0xCC);
+    EXPECT_EQ(CounterDateRegisterBytes(d), (std::array<uint8_t, 8>{0x38, 0x22, 0x0C, 0x07, 0x03, 0xE5, 0x07, 0x00}));
+    EXPECT_EQ(CounterDateRegister(TCounterDateKind::Freeze), 10800);
+    EXPECT_EQ(CounterDateRegister(TCounterDateKind::Reset), 10700);
 }
 
-TEST(MBusSndUd, PrimaryAndSecondaryAddressing) {
+TEST(CounterDateFrames, MBusFramesForPrimaryAndSecondaryAddressing) {
     const auto record = CounterDateRecord(TCounterDateKind::Freeze, ParseCounterDate("12:34:56", "2021-03-07"));
-    const auto primary = Frame({'5', 7, "", 0, 0}, record);
+    const auto primary = Frame({false, 7, "", 0, 0}, record);
     ASSERT_EQ(primary.size(), 18u);
     EXPECT_EQ(std::vector<uint8_t>(primary.begin(), primary.begin() + 7),
               (std::vector<uint8_t>{0x68, 0x0C, 0x0C, 0x68, 0x73, 7, 0x51}));
     EXPECT_EQ(primary[16], Sum(primary, 4, 16));
     EXPECT_EQ(primary[17], 0x16);
 
-    const auto secondary = Frame({'6', 7, "12345678", 1, 0x21}, record);
+    const auto secondary = Frame({true, 7, "12345678", 1, 0x21}, record);
     ASSERT_EQ(secondary.size(), 26u);
     EXPECT_EQ(std::vector<uint8_t>(secondary.begin(), secondary.begin() + 15),
               (std::vector<uint8_t>{0x68, 0x14, 0x14, 0x68, 0x73, 0xFD, 0x51, 0x78, 0x56, 0x34, 0x12, 0xCB, 0x52,
                                     0x21, 0x02}));
     EXPECT_EQ(secondary[24], Sum(secondary, 4, 24));
-    EXPECT_EQ(secondary[24], MBusChecksum(secondary.data(), 24));
-
-    // Wildcard manufacturer; no frame for an unknown mode or a buffer too small.
-    EXPECT_EQ(Frame({'6', 0, "12345678", 0, 0}, record)[11], 0xFF);
-    EXPECT_TRUE(Frame({'4', 7, "", 0, 0}, record).empty());
-    std::array<uint8_t, 17> small{};
-    EXPECT_EQ(BuildMBusSndUd({'5', 7, "", 0, 0}, record, small), 0);
 }
 
 TEST(PsFieldMask, FieldsMapToBitsOfTwelveBytes) {
@@ -138,12 +126,13 @@ TEST(PsFieldMask, FileContentAndSendRecord) {
     EXPECT_EQ(PsFieldRecord(*parsed)[3], 0x0C);
     EXPECT_EQ(PsFieldRecord(*parsed)[4], 0x05);
 
-    // Primary frame of 25 bytes, L 0x13.
-    std::array<uint8_t, 64> tx{};
-    EXPECT_EQ(BuildMBusSndUd({'5', 3, "", 0, 0}, PsFieldRecord(*parsed), tx), 25);
-    EXPECT_EQ(tx[1], 0x13);
-    EXPECT_EQ(BuildMBusSndUd({'6', 3, "00000001", 2, 0}, PsFieldRecord(*parsed), tx), 33);
-    EXPECT_EQ(tx[1], 0x1B);
+    // 25 bytes with L 0x13 to a primary address, 33 with L 0x1B to a secondary one.
+    const auto primary = Frame({false, 3, "", 0, 0}, PsFieldRecord(*parsed));
+    ASSERT_EQ(primary.size(), 25u);
+    EXPECT_EQ(primary[1], 0x13);
+    const auto secondary = Frame({true, 3, "00000001", 2, 0}, PsFieldRecord(*parsed));
+    ASSERT_EQ(secondary.size(), 33u);
+    EXPECT_EQ(secondary[1], 0x1B);
 }
 
 }  // namespace

@@ -1,0 +1,154 @@
+// The Logger page driven like a user against meter-sim over Modbus TCP: the
+// demand read into the grid and into its CSV file, whose lines are computed
+// here from the meter's own records, and the demand interval read with and
+// without "To Table".
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "ValuesE2EFixture.h"
+#include "meter/CivilTime.h"
+#include "meter/ModbusRegisterMap.h"
+#include "meter/ModbusUnits.h"
+
+namespace {
+
+std::string Two2(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+
+std::string Hex4(unsigned v)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", v & 0xFFFF);
+    return text;
+}
+
+// The number of an energy as the file shows it: scale code decimals, the separator.
+std::string Energy(double wh, const meter::UnitChoice& unit, char separator)
+{
+    static constexpr int kDecimals[] = {3, 2, 1, 0, 2, 1, 0};
+    std::string digits = std::to_string(meter::Raw32(wh, unit.resolution));
+    const int d = kDecimals[unit.code];
+    if (d > 0) {
+        if (static_cast<int>(digits.size()) <= d) digits.insert(0, static_cast<size_t>(d + 1) - digits.size(), '0');
+        digits.insert(digits.size() - static_cast<size_t>(d), 1, separator);
+    }
+    return digits;
+}
+
+class LoggerWindowE2ETest : public ValuesE2ETest {
+protected:
+    void ConnectLargeLogger(int records)
+    {
+        StartMeter({"--tcp", "127.0.0.1:0", "--variant", "2", "--demand-records", std::to_string(records)});
+        StartWindow();
+        form->RadioButton_Modbus_TCPIP->setChecked(true);
+        form->Edit_Setup_TCPIP_Port->setText(QString::number(sim->Port()));
+        Connect();
+        ASSERT_EQ(form->DeviceVariant, 2);
+        form->PageControl_Main->setCurrentWidget(form->Page_Logger);
+        form->PageControl_Logger->setCurrentWidget(form->Page_DemandLogger);
+    }
+
+    const meter::DemandRecord& Newest(size_t k) const
+    {
+        const auto& log = model->DemandLog();
+        return log.Records()[log.Size() - 1 - k];
+    }
+
+    // The data line of the large logger's layout, from the meter's record.
+    std::string CsvLine(const meter::DemandRecord& r, char separator) const
+    {
+        const meter::CivilTime t = meter::FromSeconds(r.time);
+        const meter::UnitChoice unit = meter::ModbusRegisterMap(*model).EnergyUnit();
+        return std::to_string(t.year) + "-" + Two2(t.month) + "-" + Two2(t.day) + ";" + Two2(t.hour) + ":" +
+               Two2(t.minute) + ";" + std::to_string(r.number) + ";" + std::to_string(r.tariff) + ";" +
+               Energy(r.epOut, unit, separator) + ";" + Energy(r.epIn, unit, separator) + ";" +
+               (unit.code <= 3 ? "kWh" : "MWh") + ";0x" + Hex4(r.status1) + ";0x" + Hex4(r.status2) + ";";
+    }
+
+    QTemporaryDir files;
+};
+
+TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords)
+{
+    constexpr int kRecords = 120;
+    ConnectLargeLogger(kRecords);
+    User user;
+    form->ComboBox_Demand->setCurrentText(QStringLiteral("100"));
+    form->Button_Demand_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: 100")) &&
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+    TStringGrid* g = form->StringGrid_DemandLogger;
+    ASSERT_EQ(g->RowCount(), 101);
+    for (int k : {0, 1, 57, 99}) {
+        const meter::DemandRecord& r = Newest(static_cast<size_t>(k));
+        EXPECT_EQ(g->Cell(3, k + 1).toStdString(), " " + std::to_string(r.number)) << k;
+        EXPECT_EQ(g->Cell(9, k + 1).toStdString(), " " + Hex4(r.status1) + ", " + Hex4(r.status2)) << k;
+    }
+    Screenshot(form->Page_Logger, QStringLiteral("logger-demand-read-tcp"));
+
+    // The same read into a file, in German: the whole log, 120 lines.
+    form->RadioButton_German->setChecked(true);
+    const QString path = files.filePath(QStringLiteral("demand"));
+    form->ChooseCsvFile = [&] { return path; };
+    form->CheckBox_Demand_SaveToFile->setChecked(true);
+    form->ComboBox_Demand->setCurrentText(QStringLiteral("500"));
+    form->Button_Demand_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("Anzahl der Zeilen: 120")) &&
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+    EXPECT_TRUE(user.boxes.empty());
+    QFile file(path + QStringLiteral(".csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 7 + kRecords + 1);
+    EXPECT_EQ(lines[6], QByteArray("Datum;Uhrzeit;Rekord_Nr.;Tarif;E(P)out;E(P)in;Einheit;Status1;Status2\r"));
+    for (int k = 0; k < kRecords; ++k)
+        ASSERT_EQ(lines[7 + k].toStdString(), CsvLine(Newest(static_cast<size_t>(k)), ',') + "\r") << "record " << k;
+    EXPECT_TRUE(lines.back().isEmpty());
+}
+
+TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsRecords)
+{
+    ConnectLargeLogger(300);
+    User user;
+    const auto setPeriod = [&] {
+        form->MaskEditIntervalDateFrom->setText(QStringLiteral("2024-05-07"));
+        form->MaskEditIntervalTimeFrom->setText(QStringLiteral("02:07"));
+        form->MaskEditIntervalDateTill->setText(QStringLiteral("2024-05-07"));
+        form->MaskEditIntervalTimeTill->setText(QStringLiteral("08:00"));
+    };
+    // Summary only: no progress window, the edits show the period's first and last records.
+    setPeriod();
+    form->IntervalRecordCount = -1;
+    form->Button_Demand_Interval_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return form->IntervalRecordCount >= 0 && form->GetJob() == 0; }, 30s));
+    const int records = form->IntervalRecordCount;
+    EXPECT_GT(records, 10);
+    EXPECT_TRUE(user.reports.empty()) << user.All().toStdString();
+    EXPECT_EQ(form->StringGrid_DemandLogger->RowCount(), 2);
+
+    // To Table: the period's records, newest first, in the grid.
+    setPeriod();
+    form->CheckBoxIntervalToTable->setChecked(true);
+    form->Button_Demand_Interval_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: ") +
+                                                QString::number(records)) &&
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+    TStringGrid* g = form->StringGrid_DemandLogger;
+    ASSERT_EQ(g->RowCount(), records + 1);
+    const long long newest = g->Cell(3, 1).trimmed().toLongLong();
+    for (int k = 0; k < records; ++k) {
+        ASSERT_EQ(g->Cell(3, k + 1).trimmed().toLongLong(), newest - k) << k;
+        const meter::DemandRecord* r = nullptr;
+        for (const meter::DemandRecord& m : model->DemandLog().Records())
+            if (m.number == newest - k) r = &m;
+        ASSERT_NE(r, nullptr);
+        const meter::CivilTime t = meter::FromSeconds(r->time);
+        EXPECT_EQ(g->Cell(2, k + 1).toStdString(), " " + Two2(t.hour) + ":" + Two2(t.minute)) << k;
+    }
+    // The period lies within 02:00 and 08:00 as the meter keeps its records.
+    EXPECT_EQ(g->Cell(1, 1), QStringLiteral(" 2024-05-07"));
+    Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp"));
+}
+
+} // namespace
