@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/ToolCodes.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ void TProgrWinForm::ShowProgress(int id, int icon, int counting, int barTimer, i
     TMainForm& f = mainForm_;
     const int lang = f.Language;
 
-    if (id != 90) LabelIndex->setText(QString::number(id));
+    if (id != pwKeepIndex) LabelIndex->setText(QString::number(id));
 
     if (caption == Txt(TxtInformation, lang)) {
         ProgrWinIconInfo->move(line1.size() < 26 ? 16 : 8, kIconTop);
