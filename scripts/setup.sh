@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev libgl1-mesa-dev fonts-dejavu-core fonts-dejavu-extra
+  xvfb libxcb1-dev
   libmodbus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -7,6 +7,8 @@
 #include "app/MainForm.h"
 #include "app/Shape.h"
 #include "comm/Monitor.h"
+#include "comm/UiThread.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -16,16 +18,11 @@ constexpr int TrafficFirstTickMs = 50;
 constexpr int TrafficHoldMs = 500;
 constexpr int TrafficRenewedMs = 400;
 
-void SetShown(QWidget* w, bool shown)
-{
-    if (w) w->setVisible(shown);
-}
-
 } // namespace
 
 void TMainForm::ShowComActivity(int code)
 {
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         // Every exchange of a long read shows traffic: one waiting call shows it.
         if (code == caTraffic && ComTrafficQueued.exchange(true)) return;
         RunOnUiThread(
@@ -79,7 +76,7 @@ void TMainForm::Timer_Image_Com_in_ProgressTimer()
 
 void TMainForm::StopBusyIndicator()
 {
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         RunOnUiThread(*this, [this] { StopBusyIndicator(); }, false);
         return;
     }

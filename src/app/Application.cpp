@@ -25,7 +25,12 @@ void TApplication::ShowUnknownException()
     ShowException(Txt(TxtUnknownException, MainForm ? int(MainForm->Language) : 1));
 }
 
+QString TApplication::Title()
+{
+    return Txt(TxtToolTitle, 1);
+}
+
 void TApplication::ShowException(const QString& text)
 {
-    QMessageBox::critical(nullptr, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(nullptr, Title(), text);
 }

@@ -8,6 +8,8 @@ public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The brand-1 tool title, whatever the brand of the window.
+    static QString Title();
     // Shows an exception text the way the tool shows every escaped exception.
     static void ShowException(const QString& text);
     // For an exception that carries no text of its own.

@@ -80,20 +80,24 @@ void TColorButton::SetButtonStyle(bool isDefault)
 QColor TColorButton::ResolveColor(TColor c) const
 {
     if ((c & 0xFF000000u) != 0x80000000u) return ToQColor(c);
-    const QPalette& pal = palette();
+    // System colours are the window's scheme. The palette of a parent control
+    // carries its font colour (a group box's white or grey), which must not
+    // reach the caption of a button inside it.
+    const QPalette& pal = window()->palette();
+    const QPalette::ColorGroup g = palette().currentColorGroup();
     switch (c & 0xFFu) {
-    case 0x05: return pal.color(QPalette::Base);            // window
-    case 0x06: return pal.color(QPalette::Shadow);          // window frame
-    case 0x08: return pal.color(QPalette::Text);            // window text
-    case 0x0D: return pal.color(QPalette::Highlight);
-    case 0x0E: return pal.color(QPalette::HighlightedText);
-    case 0x10: return pal.color(QPalette::Dark);            // button shadow
+    case 0x05: return pal.color(g, QPalette::Base);            // window
+    case 0x06: return pal.color(g, QPalette::Shadow);          // window frame
+    case 0x08: return pal.color(g, QPalette::Text);            // window text
+    case 0x0D: return pal.color(g, QPalette::Highlight);
+    case 0x0E: return pal.color(g, QPalette::HighlightedText);
+    case 0x10: return pal.color(g, QPalette::Dark);            // button shadow
     case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);
-    case 0x12: return pal.color(QPalette::ButtonText);
-    case 0x14: return pal.color(QPalette::Light);           // button highlight
-    case 0x15: return pal.color(QPalette::Shadow);          // 3D dark shadow
-    case 0x16: return pal.color(QPalette::Midlight);        // 3D light
-    default: return pal.color(QPalette::Button);            // button face and the rest
+    case 0x12: return pal.color(g, QPalette::ButtonText);
+    case 0x14: return pal.color(g, QPalette::Light);           // button highlight
+    case 0x15: return pal.color(g, QPalette::Shadow);          // 3D dark shadow
+    case 0x16: return pal.color(g, QPalette::Midlight);        // 3D light
+    default: return pal.color(g, QPalette::Button);            // button face and the rest
     }
 }
 
@@ -118,8 +122,8 @@ void TColorButton::DrawButton(QPainter& canvas, const QRect& rect, unsigned stat
         r.adjust(1, 1, -1, -1);
         r.translate(1, 1);
     } else {
-        QPalette framePal = palette();
-        if (disabled) framePal.setCurrentColorGroup(QPalette::Disabled);
+        QPalette framePal = window()->palette();
+        framePal.setCurrentColorGroup(disabled ? QPalette::Disabled : palette().currentColorGroup());
         const QBrush face = framePal.button();
         qDrawWinButton(&canvas, r, framePal, false, &face);
         r.adjust(kPushFrameWidth, kPushFrameWidth, -kPushFrameWidth, -kPushFrameWidth);

@@ -8,17 +8,9 @@
 #include "app/Logos.h"
 #include "app/MainForm.h"
 #include "app/PageBuilders.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-template <class W>
-W* Child(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 constexpr int kLogoSize = 64;
 constexpr int kMiddleLogoSize = 44;

@@ -19,34 +19,17 @@
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
 constexpr uint32_t ClrDisabledGroup = 0xC0C0C0;
 constexpr uint32_t ClrGreen = 0x00FF00;
 
-void SetCaption(QLabel* w, const QString& t)
-{
-    if (w) w->setText(t);
-}
-void SetCaption(QAbstractButton* w, const QString& t)
-{
-    if (w) w->setText(t);
-}
-void SetCaption(QGroupBox* w, const QString& t)
-{
-    if (w) w->setTitle(t);
-}
-void SetTabCaption(QTabWidget* tabs, QWidget* page, const QString& t)
-{
-    if (tabs && page) tabs->setTabText(tabs->indexOf(page), t);
-}
-
 // The font colour of a control and of the children that take it over, in
 // every state: a disabled group keeps the grey it was given.
 void SetFontColor(QWidget* w, uint32_t color)
 {
-    if (!w) return;
     QPalette p = w->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::WindowText, ToQColor(color));
@@ -57,14 +40,13 @@ void SetFontColor(QWidget* w, uint32_t color)
 
 void SetGroupState(QGroupBox* g, bool enabled)
 {
-    if (!g) return;
     g->setEnabled(enabled);
     SetFontColor(g, enabled ? ClrText : ClrDisabledGroup);
 }
 
 void SetCell(TStringGrid* g, int col, int row, const QString& t)
 {
-    if (g && col < g->ColCount() && row < g->RowCount()) g->SetCell(col, row, t);
+    if (col < g->ColCount() && row < g->RowCount()) g->SetCell(col, row, t);
 }
 
 // Row 0 and the tariff column of a counter grid; the main grid also names its
@@ -84,7 +66,6 @@ void SetCounterGridHeaders(TStringGrid* g, int language, bool totalRow)
 // text panes take as paragraph ends.
 void SetPaneText(QTextEdit* pane, const QString& text)
 {
-    if (!pane) return;
     pane->clear();
     pane->setPlainText(text);
 }
@@ -108,12 +89,11 @@ void TMainForm::ApplyLanguage()
     const int L = Language;
     const QString blank(QLatin1Char(' '));
 
-
-    SetTabCaption(PageControl_Main, Page_Measurement, Txt(TxtMeasurement, L));
-    SetTabCaption(PageControl_Main, Page_Energy, Txt(TxtEnergy, L));
-    SetTabCaption(PageControl_Main, Page_Logger, Txt(TxtLogger, L));
-    SetTabCaption(PageControl_Main, Page_Setup, Txt(TxtSetup, L));
-    SetTabCaption(PageControl_Main, Page_Help, Txt(TxtHelp, L));
+    SetTabText(PageControl_Main, Page_Measurement, Txt(TxtMeasurement, L));
+    SetTabText(PageControl_Main, Page_Energy, Txt(TxtEnergy, L));
+    SetTabText(PageControl_Main, Page_Logger, Txt(TxtLogger, L));
+    SetTabText(PageControl_Main, Page_Setup, Txt(TxtSetup, L));
+    SetTabText(PageControl_Main, Page_Help, Txt(TxtHelp, L));
 
     // Only a known status is translated; any other text is a message of its own.
     if (Label_Setup_ConnectStatus) {
@@ -126,14 +106,14 @@ void TMainForm::ApplyLanguage()
 
     // Measurement page. Measuring shows as stopped whatever runs; the job
     // itself goes on until its timer or the user stops it.
-    SetCaption(Button_Measurement_StartMeasuring, Txt(TxtStartMeasuring, L));
-    SetCaption(Label_HomeStatus, Txt(TxtStatusMeasuringStopped, L));
-    SetCaption(GroupBox_Frequency, Txt(TxtFrequency, L));
-    SetCaption(Label_Freq_Value, Txt(TxtValue, L));
-    SetCaption(Label_Freq_Status, Txt(TxtStatus, L));
-    SetCaption(Label_Freq_Synchronization, Txt(TxtSynchronization, L));
-    SetCaption(GroupBox_VoltageStatus, Txt(TxtVoltageStatus, L));
-    SetCaption(GroupBox_CurrentStatus, Txt(TxtCurrentStatus, L));
+    SetText(Button_Measurement_StartMeasuring, Txt(TxtStartMeasuring, L));
+    SetText(Label_HomeStatus, Txt(TxtStatusMeasuringStopped, L));
+    SetText(GroupBox_Frequency, Txt(TxtFrequency, L));
+    SetText(Label_Freq_Value, Txt(TxtValue, L));
+    SetText(Label_Freq_Status, Txt(TxtStatus, L));
+    SetText(Label_Freq_Synchronization, Txt(TxtSynchronization, L));
+    SetText(GroupBox_VoltageStatus, Txt(TxtVoltageStatus, L));
+    SetText(GroupBox_CurrentStatus, Txt(TxtCurrentStatus, L));
     // The value groups are titled by their quantity's symbol, the wiring
     // picture and the status rows by the conductor.
     const std::pair<QGroupBox*, const LangText*> valueGroups[] = {
@@ -150,110 +130,110 @@ void TMainForm::ApplyLanguage()
         {GroupBox_PTotal, &TxtPowerTotal},  {GroupBox_QTotal, &TxtReactivePowerTotal},
         {GroupBox_STotal, &TxtApparentPowerTotal}, {GroupBox_PFTotal, &TxtPowerFactorTotal},
     };
-    for (const auto& [group, text] : valueGroups) SetCaption(group, Txt(*text, L));
+    for (const auto& [group, text] : valueGroups) SetText(group, Txt(*text, L));
     const std::pair<QLabel*, const LangText*> phaseLabels[] = {
         {Label_L1, &TxtWireL1},           {Label_L2, &TxtWireL2},           {Label_L3, &TxtWireL3},
         {Label_N, &TxtWireN},
         {Label_UStatus_L1, &TxtPhaseL1},  {Label_UStatus_L2, &TxtPhaseL2},  {Label_UStatus_L3, &TxtPhaseL3},
         {Label_IStatus_L1, &TxtPhaseL1},  {Label_IStatus_L2, &TxtPhaseL2},  {Label_IStatus_L3, &TxtPhaseL3},
     };
-    for (const auto& [label, text] : phaseLabels) SetCaption(label, Txt(*text, L));
+    for (const auto& [label, text] : phaseLabels) SetText(label, Txt(*text, L));
 
     // Device information beside the pages.
-    SetCaption(Label_Tariff, Txt(TxtTariff, L));
-    SetCaption(Label_Parameters, Txt(TxtParameters, L));
-    SetCaption(Label_Device_Type, Txt(TxtDeviceType, L));
-    SetCaption(Label_SerNumber, Txt(TxtSerialNumber, L));
-    SetCaption(Label_Features, Txt(TxtFeatures, L));
-    SetCaption(Label_ProductInfo, Txt(TxtProductInfo, L));
-    SetCaption(Label_SecondaryAddress, Txt(TxtSecondaryAddress, L));
-    SetCaption(Label_Sec_Manufacturer, Txt(TxtSecondaryManufacturer, L));
-    SetCaption(Label_Sec_Version, Txt(TxtSecondaryVersion, L));
-    SetCaption(Label_Sec_Type, Txt(TxtSecondaryType, L));
-    SetCaption(Label_Sec_ID, Txt(TxtSecondaryId, L));
-    SetCaption(Label_VT, Txt(TxtVtRatio, L));
-    SetCaption(Label_CT, Txt(TxtCtRatio, L));
-    SetCaption(Label_Demand, Txt(TxtPeriod, L));
-    SetCaption(Label_Main_DeviceTime, Txt(TxtDeviceDateAndTime, L));
+    SetText(Label_Tariff, Txt(TxtTariff, L));
+    SetText(Label_Parameters, Txt(TxtParameters, L));
+    SetText(Label_Device_Type, Txt(TxtDeviceType, L));
+    SetText(Label_SerNumber, Txt(TxtSerialNumber, L));
+    SetText(Label_Features, Txt(TxtFeatures, L));
+    SetText(Label_ProductInfo, Txt(TxtProductInfo, L));
+    SetText(Label_SecondaryAddress, Txt(TxtSecondaryAddress, L));
+    SetText(Label_Sec_Manufacturer, Txt(TxtSecondaryManufacturer, L));
+    SetText(Label_Sec_Version, Txt(TxtSecondaryVersion, L));
+    SetText(Label_Sec_Type, Txt(TxtSecondaryType, L));
+    SetText(Label_Sec_ID, Txt(TxtSecondaryId, L));
+    SetText(Label_VT, Txt(TxtVtRatio, L));
+    SetText(Label_CT, Txt(TxtCtRatio, L));
+    SetText(Label_Demand, Txt(TxtPeriod, L));
+    SetText(Label_Main_DeviceTime, Txt(TxtDeviceDateAndTime, L));
 
     // Energy page.
-    SetCaption(Button_Energie_MainCounters_StartMonitoring, Txt(TxtStartMonitoring, L));
-    SetCaption(Label_Energy_Values_Status, Txt(TxtStatusMonitoringStopped, L));
-    SetCaption(Label_DeviceTime, Txt(TxtDeviceTime, L));
-    SetCaption(Label_DeviceDate, Txt(TxtDeviceDate, L));
-    SetCaption(Label_TotalOpTime, Txt(TxtTotalOperationTimeH, L));
+    SetText(Button_Energie_MainCounters_StartMonitoring, Txt(TxtStartMonitoring, L));
+    SetText(Label_Energy_Values_Status, Txt(TxtStatusMonitoringStopped, L));
+    SetText(Label_DeviceTime, Txt(TxtDeviceTime, L));
+    SetText(Label_DeviceDate, Txt(TxtDeviceDate, L));
+    SetText(Label_TotalOpTime, Txt(TxtTotalOperationTimeH, L));
     for (QLabel* l : {Label_Energy_Type1, Label_Energy_Type2, Label_Energy_Type3, Label_Energy_Type4})
-        SetCaption(l, Txt(TxtEnergyType, L));
-    SetCaption(Label_OpTime, Txt(TxtOperationTimeSinceReset, L));
-    SetCaption(Label_Energy_Resettable_Status, Txt(TxtStatusReadyToReadData, L));
-    SetCaption(Label_Energy_Freeze_Status, Txt(TxtStatusReadyToReadData, L));
-    SetCaption(Button_ResettableCounters_Read, Txt(TxtResettableRead, L));
-    SetCaption(Label_ResetTime, Txt(TxtLastResetTime, L));
-    SetCaption(Label_ResetDate, Txt(TxtLastResetDate, L));
-    SetCaption(GroupBox_Reset_Setup, Txt(TxtResetSetup, L));
-    SetCaption(GroupBox_Reset_Setup_Time, Txt(TxtResetTime, L));
-    SetCaption(GroupBox_Reset_Setup_Date, Txt(TxtResetDate, L));
-    SetCaption(Button_Resettable_Setup_Read, Txt(TxtResetSetupRead, L));
-    SetCaption(Button_Reset_Set_Submit, Txt(TxtResetSet, L));
-    SetCaption(Button_FreezeCounters_Read, Txt(TxtFreezeRead, L));
-    SetCaption(Label_FreezeTime, Txt(TxtLastFreezeTime, L));
-    SetCaption(Label_FreezeDate, Txt(TxtLastFreezeDate, L));
-    SetCaption(GroupBox_Freeze_Setup, Txt(TxtFreezeSetup, L));
-    SetCaption(GroupBox_Freeze_Setup_Time, Txt(TxtFreezeTime, L));
-    SetCaption(GroupBox_Freeze_Setup_Date, Txt(TxtFreezeDate, L));
-    SetCaption(Button_Freeze_Setup_Read, Txt(TxtFreezeSetupRead, L));
-    SetCaption(Button_Freeze_Set, Txt(TxtFreezeSet, L));
+        SetText(l, Txt(TxtEnergyType, L));
+    SetText(Label_OpTime, Txt(TxtOperationTimeSinceReset, L));
+    SetText(Label_Energy_Resettable_Status, Txt(TxtStatusReadyToReadData, L));
+    SetText(Label_Energy_Freeze_Status, Txt(TxtStatusReadyToReadData, L));
+    SetText(Button_ResettableCounters_Read, Txt(TxtResettableRead, L));
+    SetText(Label_ResetTime, Txt(TxtLastResetTime, L));
+    SetText(Label_ResetDate, Txt(TxtLastResetDate, L));
+    SetText(GroupBox_Reset_Setup, Txt(TxtResetSetup, L));
+    SetText(GroupBox_Reset_Setup_Time, Txt(TxtResetTime, L));
+    SetText(GroupBox_Reset_Setup_Date, Txt(TxtResetDate, L));
+    SetText(Button_Resettable_Setup_Read, Txt(TxtResetSetupRead, L));
+    SetText(Button_Reset_Set_Submit, Txt(TxtResetSet, L));
+    SetText(Button_FreezeCounters_Read, Txt(TxtFreezeRead, L));
+    SetText(Label_FreezeTime, Txt(TxtLastFreezeTime, L));
+    SetText(Label_FreezeDate, Txt(TxtLastFreezeDate, L));
+    SetText(GroupBox_Freeze_Setup, Txt(TxtFreezeSetup, L));
+    SetText(GroupBox_Freeze_Setup_Time, Txt(TxtFreezeTime, L));
+    SetText(GroupBox_Freeze_Setup_Date, Txt(TxtFreezeDate, L));
+    SetText(Button_Freeze_Setup_Read, Txt(TxtFreezeSetupRead, L));
+    SetText(Button_Freeze_Set, Txt(TxtFreezeSet, L));
 
     // Logger page.
-    SetCaption(Label_Note_Demand_Logger, Txt(TxtDemandLoggerNotActiveNote, L));
-    SetCaption(CheckBoxDemandInterval, Txt(TxtInterval, L));
-    SetCaption(LabelDemandDefault, Txt(TxtDefaultDisplay, L));
-    SetCaption(LabelCertifiedDefault, Txt(TxtDefaultDisplay, L));
-    SetCaption(LabelDemandIntervalFrom, Txt(TxtFrom, L));
-    SetCaption(LabelDemandIntervalTill, Txt(TxtTill, L));
-    SetCaption(Button_Demand_Read, Txt(TxtLoggerRead, L));
-    SetCaption(Button_Certified_Read, Txt(TxtLoggerRead, L));
-    SetCaption(Button_Demand_Interval_Read, Txt(TxtLoggerRead, L));
-    SetCaption(Label_Demand_Items, Txt(TxtDemandItems, L));
-    SetCaption(CheckBox_Demand_SaveToFile, Txt(TxtDemandSaveToFile, L));
-    SetCaption(CheckBox_Certified_SaveToFile, Txt(TxtDemandSaveToFile, L));
-    SetCaption(CheckBoxIntervalToTable, Txt(TxtToTable, L));
-    SetCaption(Button_Events_Read, Txt(TxtEventsRead, L));
-    SetCaption(Label_Events_Items, Txt(TxtEventsItems, L));
-    SetCaption(CheckBox_Events_SaveToFile, Txt(TxtEventsSaveToFile, L));
-    SetCaption(LabelDemandStatus, Txt(TxtDemandStatusLegendOpen, L));
-    SetCaption(Label_DemandLogger_Help_In_X, Txt(TxtCloseMark, L));
+    SetText(Label_Note_Demand_Logger, Txt(TxtDemandLoggerNotActiveNote, L));
+    SetText(CheckBoxDemandInterval, Txt(TxtInterval, L));
+    SetText(LabelDemandDefault, Txt(TxtDefaultDisplay, L));
+    SetText(LabelCertifiedDefault, Txt(TxtDefaultDisplay, L));
+    SetText(LabelDemandIntervalFrom, Txt(TxtFrom, L));
+    SetText(LabelDemandIntervalTill, Txt(TxtTill, L));
+    SetText(Button_Demand_Read, Txt(TxtLoggerRead, L));
+    SetText(Button_Certified_Read, Txt(TxtLoggerRead, L));
+    SetText(Button_Demand_Interval_Read, Txt(TxtLoggerRead, L));
+    SetText(Label_Demand_Items, Txt(TxtDemandItems, L));
+    SetText(CheckBox_Demand_SaveToFile, Txt(TxtDemandSaveToFile, L));
+    SetText(CheckBox_Certified_SaveToFile, Txt(TxtDemandSaveToFile, L));
+    SetText(CheckBoxIntervalToTable, Txt(TxtToTable, L));
+    SetText(Button_Events_Read, Txt(TxtEventsRead, L));
+    SetText(Label_Events_Items, Txt(TxtEventsItems, L));
+    SetText(CheckBox_Events_SaveToFile, Txt(TxtEventsSaveToFile, L));
+    SetText(LabelDemandStatus, Txt(TxtDemandStatusLegendOpen, L));
+    SetText(Label_DemandLogger_Help_In_X, Txt(TxtCloseMark, L));
 
     // Setup page.
-    SetCaption(Label_IP_Address, Txt(TxtSetupIpAddress, L));
-    SetCaption(Label_Baudrate, Txt(TxtBaudRate, L));
-    SetCaption(GroupBox_CommunicationSetup, Txt(TxtCommunicationSetup, L));
-    SetCaption(GroupBox_Setup_Protocol, Txt(TxtNetworkProtocol, L));
-    SetCaption(RadioButton_MBus, Txt(TxtMbus, L));
-    SetCaption(RadioButton_Modbus_RTU, Txt(TxtModbusRtu, L));
-    SetCaption(RadioButton_Modbus_TCPIP, Txt(TxtModbusTcpIp, L));
-    SetCaption(GroupBox_Setup_Port, Txt(TxtSerialPort, L));
-    SetCaption(GroupBox_Setup_TCPIP, Txt(TxtTcpIpConnection, L));
-    SetCaption(GroupBox_DeviceAddress, Txt(TxtDeviceAddress, L));
-    SetCaption(GroupBox_Setup_Display, Txt(TxtDisplaySetup, L));
-    SetCaption(Label_RefreshTime, Txt(TxtUpdateIntervalMeasurement, L));
-    SetCaption(GroupBox_Setup_Language, Txt(TxtLanguage, L));
-    SetCaption(GroupBox_Window, Txt(TxtWindowSize, L));
-    SetCaption(RadioButton_Large, Txt(TxtLarge, L));
-    SetCaption(RadioButton_Small, Txt(TxtSmall, L));
-    SetCaption(RadioButton_English, Txt(TxtEnglish, L));
-    SetCaption(RadioButton_German, Txt(TxtGerman, L));
-    SetCaption(CheckBoxAdministrator, Txt(TxtShowCommunicationForExperts, L));
-    SetCaption(Button_Setup_SerialPort_Refresh, Txt(TxtDeviceAddressScan, L));
-    SetCaption(GroupBox_Network, Txt(TxtNetwork, L));
+    SetText(Label_IP_Address, Txt(TxtSetupIpAddress, L));
+    SetText(Label_Baudrate, Txt(TxtBaudRate, L));
+    SetText(GroupBox_CommunicationSetup, Txt(TxtCommunicationSetup, L));
+    SetText(GroupBox_Setup_Protocol, Txt(TxtNetworkProtocol, L));
+    SetText(RadioButton_MBus, Txt(TxtMbus, L));
+    SetText(RadioButton_Modbus_RTU, Txt(TxtModbusRtu, L));
+    SetText(RadioButton_Modbus_TCPIP, Txt(TxtModbusTcpIp, L));
+    SetText(GroupBox_Setup_Port, Txt(TxtSerialPort, L));
+    SetText(GroupBox_Setup_TCPIP, Txt(TxtTcpIpConnection, L));
+    SetText(GroupBox_DeviceAddress, Txt(TxtDeviceAddress, L));
+    SetText(GroupBox_Setup_Display, Txt(TxtDisplaySetup, L));
+    SetText(Label_RefreshTime, Txt(TxtUpdateIntervalMeasurement, L));
+    SetText(GroupBox_Setup_Language, Txt(TxtLanguage, L));
+    SetText(GroupBox_Window, Txt(TxtWindowSize, L));
+    SetText(RadioButton_Large, Txt(TxtLarge, L));
+    SetText(RadioButton_Small, Txt(TxtSmall, L));
+    SetText(RadioButton_English, Txt(TxtEnglish, L));
+    SetText(RadioButton_German, Txt(TxtGerman, L));
+    SetText(CheckBoxAdministrator, Txt(TxtShowCommunicationForExperts, L));
+    SetText(Button_Setup_SerialPort_Refresh, Txt(TxtDeviceAddressScan, L));
+    SetText(GroupBox_Network, Txt(TxtNetwork, L));
 
-    SetCaption(Label_PrimaryAddress, Txt(TransportCode == tcModbusTcp ? TxtIpAddress : TxtAddress, L));
+    SetText(Label_PrimaryAddress, Txt(TransportCode == tcModbusTcp ? TxtIpAddress : TxtAddress, L));
 
     // Sub-pages: the tab takes the plain text, the group box on it the text
     // framed by blanks.
     auto subPage = [&](QTabWidget* tabs, QWidget* page, QGroupBox* group, const LangText& text) {
-        SetTabCaption(tabs, page, Txt(text, L));
-        SetCaption(group, blank + Txt(text, L) + blank);
+        SetTabText(tabs, page, Txt(text, L));
+        SetText(group, blank + Txt(text, L) + blank);
     };
     subPage(PageControl_Energy, Page_Values, GroupBox_MainCounters, TxtValues);
     subPage(PageControl_Energy, Page_ResettableCounters, GroupBox_ResettableCounters, TxtResettableValues);
@@ -262,7 +242,7 @@ void TMainForm::ApplyLanguage()
     subPage(PageControl_Logger, Page_CertifiedLogger, GroupBox_CertifiedLogger, TxtCertifiedLogger);
     subPage(PageControl_Logger, Page_EventsLogger, GroupBox_EventsLogger,
             DeviceVariant == 2 ? TxtEvents : TxtEventsLogger);
-    SetCaption(GroupBoxDemandInterval, blank + Txt(TxtInterval, L) + blank);
+    SetText(GroupBoxDemandInterval, blank + Txt(TxtInterval, L) + blank);
 
     // German words are longer: the decorative shapes and the default mark move.
     const bool english = L == 0;
@@ -283,21 +263,21 @@ void TMainForm::ApplyLanguage()
     }
 
     const QString address = Label_DeviceAddress ? Label_DeviceAddress->text() : QString();
-    ShowConnectionState(address.isEmpty() || address == Txt(TxtNoValue, L) ? 1 : 2);
+    ShowConnectionState(address.isEmpty() || address == Txt(TxtNoValue, L) ? csDisconnected : csConnected);
 
-    SetCaption(Label_Setup_Address, Txt(TxtSetupAddress, L));
-    SetCaption(RadioButtonPrimaryAddress, Txt(TxtSetupPrimary, L));
-    SetCaption(RadioButtonSecondaryAddress, Txt(TxtSetupSecondary, L));
-    SetCaption(Button_Setup_SearchDevices, Txt(TxtNetworkScan, L));
-    SetCaption(RadioButton_Scan_Address, Txt(TxtScanByAddress, L));
-    SetCaption(RadioButton_Scan_Baudrate, Txt(TxtScanByBaudRate, L));
-    SetCaption(Label_Devices, Txt(TxtDevicesAddress, L));
-    SetCaption(GroupBox_DeviceSetup, Txt(TxtDeviceSetup, L));
-    SetCaption(Label_Setup_Command, Txt(TxtCommand, L));
-    SetCaption(CheckBox_ToAllDevices, Txt(TxtAllDevicesInNetwork, L));
-    SetCaption(CheckBox_SendPCTimeDate, Txt(TxtPcDateTimeToDevice, L));
-    SetCaption(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
-    SetCaption(Button_SendToDevice, Txt(TxtSendToDevice, L));
+    SetText(Label_Setup_Address, Txt(TxtSetupAddress, L));
+    SetText(RadioButtonPrimaryAddress, Txt(TxtSetupPrimary, L));
+    SetText(RadioButtonSecondaryAddress, Txt(TxtSetupSecondary, L));
+    SetText(Button_Setup_SearchDevices, Txt(TxtNetworkScan, L));
+    SetText(RadioButton_Scan_Address, Txt(TxtScanByAddress, L));
+    SetText(RadioButton_Scan_Baudrate, Txt(TxtScanByBaudRate, L));
+    SetText(Label_Devices, Txt(TxtDevicesAddress, L));
+    SetText(GroupBox_DeviceSetup, Txt(TxtDeviceSetup, L));
+    SetText(Label_Setup_Command, Txt(TxtCommand, L));
+    SetText(CheckBox_ToAllDevices, Txt(TxtAllDevicesInNetwork, L));
+    SetText(CheckBox_SendPCTimeDate, Txt(TxtPcDateTimeToDevice, L));
+    SetText(Button_Setup_DateTime_Read, Txt(TxtDateTimeRead, L));
+    SetText(Button_SendToDevice, Txt(TxtSendToDevice, L));
 
     FillSetupCommandList();
     if (PSWinForm) PSWinForm->LocalizePSFieldDialog(Language);
@@ -390,18 +370,18 @@ void TMainForm::FillDemandItemCounts()
 
 void TMainForm::ShowConnectionState(int state)
 {
-    if (state != 1 && state != 2) return;
+    if (state != csDisconnected && state != csConnected) return;
     const int L = Language;
-    const bool disconnected = state == 1;
+    const bool disconnected = state == csDisconnected;
 
-    SetCaption(Button_Setup_Device_Connect, Txt(disconnected ? TxtConnectDevice : TxtDisconnect, L));
+    SetText(Button_Setup_Device_Connect, Txt(disconnected ? TxtConnectDevice : TxtDisconnect, L));
     if (disconnected) {
         if (Label_Setup_ConnectStatus) {
             Label_Setup_ConnectStatus->setText(Txt(TxtStatusDisconnected, L));
             SetFontColor(Label_Setup_ConnectStatus, ClrText);
         }
-        ShowComActivity(226);
-        SetCaption(Label_Tarif_HW, QString());
+        ShowComActivity(caNone);
+        SetText(Label_Tarif_HW, QString());
     }
 
     // While connected, transport, port, baud rate, framing and address stay as they are.

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "app/MainForm.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ constexpr IndicatorLefts LargeLefts{352, 932, 987, 1012, 1088};
 constexpr IndicatorLefts LargeLeftsAlt0{352, 1062, 1117, 1142, 1218};
 constexpr IndicatorLefts SmallLefts{252, 692, 747, 782, 823};
 
-void SetLeft(QWidget* w, int left)
-{
-    if (w) w->move(left, w->y());
-}
-
 void PlaceIndicators(TMainForm& f, const IndicatorLefts& at, int titleOffset)
 {
     SetLeft(f.Label_Main, at.title + titleOffset);
@@ -45,7 +41,6 @@ void PlaceIndicators(TMainForm& f, const IndicatorLefts& at, int titleOffset)
 
 void ShowArrow(QLabel* arrow, bool shown)
 {
-    if (!arrow) return;
     arrow->setEnabled(shown);
     arrow->setVisible(shown);
 }

@@ -6,7 +6,6 @@
 
 #include "app/HelpControls.h"
 #include "app/MainFrameControls.h"
-#include "app/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/Monitor.h"
@@ -16,6 +15,7 @@
 #include "core/LinkState.h"
 #include "core/LoggerGridRows.h"
 #include "core/LoggerStores.h"
+#include "core/WindowState.h"
 #include "loggers/LoggerControls.h"
 #include "setup/SetupControls.h"
 #include "values/EnergyControls.h"
@@ -75,6 +75,12 @@ public:
     void StartTimerSetup() override;
     bool ConnectInProgress() override;
     void SendOverTcp(const uint8_t* frame, int length) override;
+    void ShowProgressWindow(int id, int icon, int counting, int barTimer, int busy, int layout,
+                            const QString& caption, const QString& line1, const QString& suffix,
+                            const QString& line2, const QString& line3, const QString& buttonText,
+                            int itemCount) override;
+    void FinishProgressWindow() override;
+    void SetProgressBarMax(int max) override;
     int LoggerReadCount(uint8_t job) override;
     // The failed TCP connect: error window 18 "The device is not available.".
     void ShowDeviceNotAvailable() override;
@@ -107,7 +113,7 @@ public:
     void SetGridHeaders();
     // The item-count choices of the demand logger, by the device's logger size.
     void FillDemandItemCounts();
-    // 1 disconnected, 2 connected; any other value changes nothing.
+    // TConnectionState; any other value changes nothing.
     void ShowConnectionState(int state) override;
     // About text and help of the brand, and the code tables of the logger panes.
     void ShowHelpTexts();
@@ -281,7 +287,7 @@ public:
     // (comm/TransportSelection, comm/PortList, comm/Monitor, app/ActivityIndicators)
     // Binds those handlers to their controls; once, from the constructor.
     void ConnectTransportHandlers();
-    // 50 M-Bus, 51 Modbus RTU, 52 Modbus TCP: the whole window to that transport,
+    // TProtocolMode: the whole window to that transport,
     // disconnected. Any other mode only resets the device information. Any thread.
     void SetProtocolMode(int mode) override;
     void RadioButton_MBusClick();

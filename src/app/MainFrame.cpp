@@ -15,17 +15,9 @@
 #include "app/PageBuilders.h"
 #include "app/Shape.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-template <class W>
-W* Child(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 QTimer* MakeTimer(TMainForm& f, const char* name, int intervalMs, bool singleShot)
 {

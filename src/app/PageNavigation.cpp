@@ -19,6 +19,7 @@
 #include "app/MainForm.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -55,23 +56,6 @@ bool IsClick(QObject* watched, QEvent* e)
     return m->button() == Qt::LeftButton && static_cast<QWidget*>(watched)->rect().contains(m->position().toPoint());
 }
 
-// A timer that already runs keeps its time: enabling it again does not
-// postpone its next tick.
-void Enable(QTimer* t)
-{
-    if (t && !t->isActive()) t->start();
-}
-
-void Disable(QTimer* t)
-{
-    if (t) t->stop();
-}
-
-void Reveal(QWidget* w, bool shown = true)
-{
-    if (w) w->setVisible(shown);
-}
-
 QString ShownTabCaption(const QTabWidget* tabs)
 {
     return tabs && tabs->currentIndex() >= 0 ? tabs->tabText(tabs->currentIndex()) : QString();
@@ -83,7 +67,7 @@ void StopPageWork(TMainForm& f)
 {
     f.StopBusyIndicator();
     f.SetJob(0);
-    Disable(f.Timer_Display_Refresh);
+    f.Timer_Display_Refresh->stop();
     f.StopBusyIndicator();
 }
 
@@ -168,7 +152,7 @@ void TMainForm::PageControl_Change()
     }
 
     ShowDemandStatusHelp(0);
-    Reveal(Label_Main);
+    SetShown(Label_Main, true);
     ShowPageTitle();
 
     StopPageWork(*this);
@@ -176,21 +160,21 @@ void TMainForm::PageControl_Change()
     const QWidget* page = PageControl_Main->currentWidget();
     if (page == Page_Measurement) {
         SetDemandLoggerLayout(2);
-        Enable(Timer_Measurement_Start_Measuring);
+        EnableTimer(Timer_Measurement_Start_Measuring);
     } else if (page == Page_Energy) {
-        Enable(TimerRefreshMainDeviceTime);
+        EnableTimer(TimerRefreshMainDeviceTime);
         SetDemandLoggerLayout(2);
         // Its handler reads whichever sub-page is shown.
-        Enable(Timer_Energy_Values_Start_Measuring);
+        EnableTimer(Timer_Energy_Values_Start_Measuring);
     } else if (page == Page_Logger) {
-        Enable(TimerRefreshMainDeviceTime);
+        EnableTimer(TimerRefreshMainDeviceTime);
         SetDemandLoggerLayout(DemandLayoutForShownLogger(*this));
     } else if (page == Page_Setup) {
-        Disable(TimerRefreshMainDeviceTime);
+        TimerRefreshMainDeviceTime->stop();
         SetDemandLoggerLayout(2);
         ShowSetupDeviceLabels();
     } else if (page == Page_Help) {
-        Enable(TimerRefreshMainDeviceTime);
+        EnableTimer(TimerRefreshMainDeviceTime);
         SetDemandLoggerLayout(2);
     }
 
@@ -204,11 +188,11 @@ void TMainForm::PageControl_EnergyChange()
     if (PageControl_Main->currentWidget() != Page_Energy) return;
     const QWidget* sub = PageControl_Energy->currentWidget();
     if (sub == Page_Values)
-        Enable(Timer_Energy_Values_Start_Measuring);
+        EnableTimer(Timer_Energy_Values_Start_Measuring);
     else if (sub == Page_ResettableCounters)
-        Enable(Timer_Energy_Resettable_Start_Reading);
+        EnableTimer(Timer_Energy_Resettable_Start_Reading);
     else if (sub == Page_FreezeCounters)
-        Enable(Timer_Energy_Freeze_Start_Reading);
+        EnableTimer(Timer_Energy_Freeze_Start_Reading);
 }
 
 // A logger read goes on through a change of logger sub-page.
@@ -237,14 +221,14 @@ void TMainForm::ShowSetupDeviceLabels()
                        Label_Demand, Label_VT, Label_CT, Label_Main_DeviceTime, Label_ProductInfo, Label_DeviceType,
                        Label_Device_SerN, Label_DeviceAddress, Label_Demand_Period, Label__VT, Label__CT,
                        Label_MainDeviceTimeDate, StaticText_ProductInfo})
-        Reveal(w);
+        SetShown(w, true);
     const bool brand1 = Brand == 1;
-    Reveal(Label_Features, brand1);
-    Reveal(Label_Device_Options, brand1);
+    SetShown(Label_Features, brand1);
+    SetShown(Label_Device_Options, brand1);
     if (TransportCode == tcMBus)
         for (QWidget* w : {Label_SecondaryAddress, Label_Sec_ID, Label_Sec_Manufacturer, Label_Sec_Version, Label_Sec_Type,
                            Label_Secondary_Address_ID, Label_Manufacturer, Label_Version, Label_Type})
-            Reveal(w);
+            SetShown(w, true);
 }
 
 // The brand's own address, whatever the label shows. A page that does not

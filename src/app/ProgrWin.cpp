@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/ToolCodes.h"
 
 namespace {
 
@@ -22,8 +23,11 @@ constexpr int kClientWidth = 273;
 constexpr int kClientHeight = 91;
 constexpr uint32_t kWindowColour = 0xE0E0E0;
 constexpr int kIconSize = 32;
-constexpr int kIconTop = 14;
+// The icon stands in the rows of line 3 and line 1; line 2 starts under it.
+constexpr int kIconTop = 6;
 constexpr int kLineTop = 20;
+constexpr int kLineMargin = ProgrWinLineMargin;
+constexpr int kLineWidth = kClientWidth - 2 * kLineMargin;
 constexpr int kBusyLineTop = 46;
 constexpr int kBarTimerDefault = 500;
 
@@ -120,9 +124,11 @@ void TProgrWinForm::BuildComponents()
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     setAutoFillBackground(true);
-    // The small dialog font the window's 273 x 91 layout was made for.
-    QFont small = font();
-    small.setPointSize(8);
+    // A small dialog font: in it the longest line of either language fits the
+    // 273 x 91 window beside the icon.
+    QFont small(QStringLiteral("DejaVu Sans Condensed"));
+    small.setStyleHint(QFont::SansSerif);
+    small.setPointSizeF(kLineFontPoints);
     setFont(small);
 
     // The bar runs along the top; the item text or line 1 sits under it, line 1
@@ -137,10 +143,10 @@ void TProgrWinForm::BuildComponents()
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
     Label_ProgrBar_PercentCounter = MakeLabel(this, "Label_ProgrBar_PercentCounter",
                                               QRect(222, 4, 48, 16), Qt::AlignLeft | Qt::AlignVCenter);
-    Label_ProgrBar3 = MakeLabel(this, "Label_ProgrBar3", QRect(0, 4, kClientWidth, 16), centred);
-    Label_ProgrBar0 = MakeLabel(this, "Label_ProgrBar0", QRect(0, kLineTop, kClientWidth, 16), centred);
-    Label_ProgrBar1 = MakeLabel(this, "Label_ProgrBar1", QRect(0, kLineTop, kClientWidth, 16), centred);
-    Label_ProgrBar2 = MakeLabel(this, "Label_ProgrBar2", QRect(0, 38, kClientWidth, 16), centred);
+    Label_ProgrBar3 = MakeLabel(this, "Label_ProgrBar3", QRect(kLineMargin, 4, kLineWidth, 16), centred);
+    Label_ProgrBar0 = MakeLabel(this, "Label_ProgrBar0", QRect(kLineMargin, kLineTop, kLineWidth, 16), centred);
+    Label_ProgrBar1 = MakeLabel(this, "Label_ProgrBar1", QRect(kLineMargin, kLineTop, kLineWidth, 16), centred);
+    Label_ProgrBar2 = MakeLabel(this, "Label_ProgrBar2", QRect(kLineMargin, 38, kLineWidth, 16), centred);
     LabelIndex = MakeLabel(this, "LabelIndex", QRect(0, 0, 30, 14), Qt::AlignLeft);
     LabelIndex->hide();
 
@@ -195,7 +201,7 @@ void TProgrWinForm::ShowProgress(int id, int icon, int counting, int barTimer, i
     TMainForm& f = mainForm_;
     const int lang = f.Language;
 
-    if (id != 90) LabelIndex->setText(QString::number(id));
+    if (id != pwKeepIndex) LabelIndex->setText(QString::number(id));
 
     if (caption == Txt(TxtInformation, lang)) {
         ProgrWinIconInfo->move(line1.size() < 26 ? 16 : 8, kIconTop);
@@ -283,8 +289,11 @@ void TProgrWinForm::ShowProgress(int id, int icon, int counting, int barTimer, i
         Shown = 1;
         Label_ProgrBar_PercentCounter->setText(QString::number(ProgrWin_ProgressBar->value()) +
                                                QLatin1Char('%'));
+        ArrangeLines();
         CentreOnMainWindow();
         exec();
+    } else {
+        ArrangeLines();
     }
 }
 
@@ -350,7 +359,10 @@ void TProgrWinForm::UpdateProgress(int itemIndex, int itemTotal, int kind)
     default:
         break;
     }
-    if (changed) StepBar();
+    if (changed) {
+        StepBar();
+        ArrangeLines();
+    }
 }
 
 void TProgrWinForm::StepBar()

@@ -14,6 +14,10 @@ class QPushButton;
 class QTimer;
 class TMainForm;
 
+// Room kept free at either side of a line, and between an icon and its line.
+constexpr int ProgrWinLineMargin = 4;
+constexpr int ProgrWinIconGap = 6;
+
 class TProgrWinForm : public QDialog {
     Q_OBJECT
 public:
@@ -51,6 +55,9 @@ public:
     void SetBarMax(int max);
     int BarStep() const { return barStep_; }
 
+    // The point size of the window's lines and button.
+    static constexpr double kLineFontPoints = 7.5;
+
     // Milliseconds per bar step for an operation of itemCount items at the baud
     // rate of the given index of the device baud-rate list.
     static int BarTimerPeriodFor(int itemCount, int baudIndex);
@@ -73,6 +80,9 @@ private:
     void BuildComponents();
     void StepBar();
     void CentreOnMainWindow();
+    // Keeps the text lines clear of a shown icon: a line in the icon's rows is
+    // centred in the room right of it, a line under it in the whole width.
+    void ArrangeLines();
 
     TMainForm& mainForm_;
     int barStep_ = 1;

@@ -169,10 +169,6 @@ const char* ThisVersion()
     return TxtVersion[1];
 }
 
-constexpr int ProtocolMBus = 50;
-constexpr int ProtocolModbusRtu = 51;
-constexpr int ProtocolModbusTcp = 52;
-
 // Defaults used on a first run and for a file of another version, and in place
 // of stored values the window cannot use.
 constexpr int DefaultPortIndex = 0;
@@ -250,7 +246,7 @@ void ResetToDefaults(TMainForm& f)
     f.IpAddressSetting = DefaultIpAddress;
     f.MbusPortIndex = DefaultPortIndex;
     f.ModbusPortIndex = DefaultPortIndex;
-    f.ProtocolSetting = ProtocolModbusTcp;
+    f.ProtocolSetting = pmModbusTcp;
     f.ModbusAddressSetting = DefaultModbusAddress;
     f.PrimaryAddressSetting = DefaultPrimaryAddress;
     f.SecondaryAddressSetting = DefaultSecondaryAddress;
@@ -284,7 +280,7 @@ void KeepInRange(TMainForm& f)
     f.MbusBaudIndex = IntInRange(f.MbusBaudIndex, 0, MbusBaudItems - 1, DefaultMbusBaudIndex);
     f.ModbusBaudIndex = IntInRange(f.ModbusBaudIndex, 0, ModbusBaudItems - 1, DefaultModbusBaudIndex);
     f.SerialModeIndex = IntInRange(f.SerialModeIndex, 0, SerialModeItems - 1, DefaultSerialMode);
-    f.ProtocolSetting = IntInRange(f.ProtocolSetting, ProtocolMBus, ProtocolModbusTcp, ProtocolModbusTcp);
+    f.ProtocolSetting = IntInRange(f.ProtocolSetting, pmMBus, pmModbusTcp, pmModbusTcp);
     f.WindowSizeSetting = IntInRange(f.WindowSizeSetting, 0, 2, DefaultWindowSize);
     f.PrimaryAddressSetting = DecimalAddressOr(f.PrimaryAddressSetting, DefaultPrimaryAddress);
     f.ModbusAddressSetting = DecimalAddressOr(f.ModbusAddressSetting, DefaultModbusAddress);
@@ -294,25 +290,23 @@ void KeepInRange(TMainForm& f)
 
 void SetEditText(QLineEdit* e, const std::string& text)
 {
-    if (e) e->setText(QString::fromStdString(text));
+    e->setText(QString::fromStdString(text));
 }
 
 // Checking a radio button runs its click handler only when it was not checked;
 // the one in the same group is unchecked by it.
 void Check(QRadioButton* b)
 {
-    if (b) b->setChecked(true);
+    b->setChecked(true);
 }
 
 void SelectItem(QComboBox* c, int index)
 {
-    if (!c) return;
     c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
 }
 
 void ShowStoredPort(QComboBox* c, int portIndex)
 {
-    if (!c) return;
     c->clear();
     c->addItem(QStringLiteral("COM") + QString::number(portIndex + 1));
     c->setCurrentIndex(0);
@@ -356,7 +350,7 @@ void TMainForm::LoadSettings()
 
     SerialChoiceShown = 0;
     TcpConnected = 0;
-    PortIndex = ProtocolSetting == ProtocolMBus ? MbusPortIndex.load() : ModbusPortIndex.load();
+    PortIndex = ProtocolSetting == pmMBus ? MbusPortIndex.load() : ModbusPortIndex.load();
 
     SetEditText(MaskEdit_IPAddress, IpAddressSetting);
     SetEditText(MaskEdit_Setup_ModBus_Address, ModbusAddressSetting);
@@ -372,8 +366,8 @@ void TMainForm::LoadSettings()
     TransportCode = static_cast<char>(ProtocolSetting);
     AddressingMode = amPrimary;
     SetProtocolMode(ProtocolSetting);
-    Check(ProtocolSetting == ProtocolMBus        ? RadioButton_MBus
-          : ProtocolSetting == ProtocolModbusRtu ? RadioButton_Modbus_RTU
+    Check(ProtocolSetting == pmMBus        ? RadioButton_MBus
+          : ProtocolSetting == pmModbusRtu ? RadioButton_Modbus_RTU
                                                  : RadioButton_Modbus_TCPIP);
 
     // An index beyond the transport's list takes its first choice, as every
@@ -393,11 +387,11 @@ void TMainForm::LoadSettings()
     ShowStoredPort(ComboBox_Setup_Port_MBus, MbusPortIndex);
     ShowStoredPort(ComboBox_Setup_Port_ModBus, ModbusPortIndex);
 
-    if (ProtocolSetting == ProtocolMBus) {
+    if (ProtocolSetting == pmMBus) {
         SelectItem(ComboBox_Setup_DeviceBaudrate, MbusBaudIndex);
         SelectItem(ComboBox_Setup_DeviceSerialMode, 0);
         SetSerialFraming(*this, 0);
-    } else if (ProtocolSetting == ProtocolModbusRtu) {
+    } else if (ProtocolSetting == pmModbusRtu) {
         SelectItem(ComboBox_Setup_DeviceBaudrate, ModbusBaudIndex);
         SelectItem(ComboBox_Setup_DeviceSerialMode, SerialModeIndex);
         SetSerialFraming(*this, SerialModeIndex);

@@ -1,9 +1,25 @@
 #include "app/Startup.h"
 
+#include <QApplication>
+#include <QThreadPool>
+
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "setup/PSFieldSend.h"
 #include "setup/PSWin.h"
+
+namespace {
+constexpr int kDrawingThreadExpiryMs = 1000;
+}
+
+void SetUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("orbicount-tool"));
+    // Qt fills large gradient areas (the scroll bars of grids and lists) on
+    // pooled threads, one per core. They are needed for a moment while the
+    // window paints; an idle tool need not keep them for the default 30 s.
+    QThreadPool::globalInstance()->setExpiryTimeout(kDrawingThreadExpiryMs);
+}
 
 TToolWindows::TToolWindows()
 {

@@ -7,6 +7,11 @@ class TMainForm;
 class TProgrWinForm;
 class TPSWinForm;
 
+// Names the application and bounds what it keeps at idle. It sets no display
+// name: X11 and Wayland append that to every window title, and each window's
+// caption must stand as it is.
+void SetUpApplication();
+
 class TToolWindows {
 public:
     // Creates TMainForm, TProgrWinForm and TPSWinForm in this order and sets

@@ -5,14 +5,12 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "app/Text.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     try {
-        QApplication::setApplicationDisplayName(Txt(TxtToolTitle, 1));
-        QApplication::setApplicationName(QStringLiteral("orbicount-tool"));
+        SetUpApplication();
         TToolWindows windows;
         windows.Main().show();
         app.exec();

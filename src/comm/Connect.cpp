@@ -19,7 +19,6 @@
 
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
-#include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "comm/JobHost.h"
 #include "comm/TcpClient.h"
@@ -28,18 +27,6 @@
 #include "platform/ComPort.h"
 
 namespace {
-
-enum TProtocolMode { pmMBus = 50, pmModbusRtu = 51, pmModbusTcp = 52 };
-
-// Progress window ids of the connect.
-enum : int {
-    pwMbusPrimaryConnect = 11,
-    pwMbusSecondaryConnect = 12,
-    pwModbusRtuConnect = 13,
-    pwPortNotOpen = 14,
-    pwTcpConnect = 16,
-    pwInvalidIp = 17,
-};
 
 constexpr int MbusSecondaryItemCount = 50;
 constexpr int TcpConnectItemCount = 20;
@@ -60,15 +47,13 @@ bool CaptionIs(const QAbstractButton* b, const LangText& t, int language)
 
 void ShowError(TMainForm& f, int id, const QString& line1, const QString& suffix)
 {
-    if (!ProgrWinForm) return;
-    ProgrWinForm->ShowProgress(id, 1, 0, 0, 0, 1, Txt(TxtError, f.Language), line1, suffix, QString(), QString(),
+    f.JobHost().ShowProgressWindow(id, 1, 0, 0, 0, 1, Txt(TxtError, f.Language), line1, suffix, QString(), QString(),
                                OkButton, 0);
 }
 
 void ShowConnecting(TMainForm& f, int id, const QString& line1, const QString& button, int itemCount)
 {
-    if (!ProgrWinForm) return;
-    ProgrWinForm->ShowProgress(id, 0, 0, 1, 1, 1, Txt(TxtConnecting, f.Language), line1, QString(), QString(),
+    f.JobHost().ShowProgressWindow(id, 0, 0, 1, 1, 1, Txt(TxtConnecting, f.Language), line1, QString(), QString(),
                                QString(), button, itemCount);
 }
 
@@ -290,7 +275,7 @@ void InstallKeyFilter(QLineEdit* edit, QChar (*filter)(QChar))
 void TMainForm::Button_Setup_Device_ConnectClick()
 {
     HideNextProgressBar = 0;
-    if (ProgrWinForm) ProgrWinForm->SetBarMax(100);
+    JobHost().SetProgressBarMax(100);
     FirstExchange = 1;
     ReconnectPending = 1;
 
@@ -308,8 +293,7 @@ void TMainForm::Button_Setup_Device_ConnectClick()
         // window was cancelled, or whose time bar ran out, before the device
         // answered. It is cancelled and let finish before the port and the
         // addressing change under it; the gate goes before any modal window.
-        if (GetJob() != 0) SetJob(0);
-        std::optional<TPortUse> portUse(std::in_place, JobHost().PortGate());
+        std::optional<TPortTakeOver> portUse(std::in_place, JobHost());
         ManufacturerIndex = 0;
         SelectFrameKind = 0;
         if (PortOpen) CloseComPort(SerialPort, *this);
@@ -378,7 +362,7 @@ void TMainForm::Button_Setup_Device_ConnectClick()
     // attempt) only lets it go; the next click connects.
     if (tcp && tcp->Active()) {
         tcp->Deactivate();
-        ShowConnectionState(1);
+        ShowConnectionState(csDisconnected);
         TcpConnected = 0;
         if (TimerIP_Connect) TimerIP_Connect->stop();
         SetProtocolMode(pmModbusTcp);
@@ -419,8 +403,7 @@ void TMainForm::DisconnectDevice()
 {
     // A job may be exchanging frames on the port right now (a disconnect while
     // measuring): cancel it and let it finish its exchange before the port goes.
-    if (GetJob() != 0) SetJob(0);
-    const TPortUse portUse(JobHost().PortGate());
+    const TPortTakeOver portUse(JobHost());
     const char transport = TransportCode;
     if (transport == tcMBus) {
         SendMbusSelect();
@@ -438,7 +421,7 @@ void TMainForm::DisconnectDevice()
         if (tcp && tcp->Active()) tcp->Deactivate();
         if (TimerIP_Connect) TimerIP_Connect->stop();
     }
-    ShowConnectionState(1);
+    ShowConnectionState(csDisconnected);
 }
 
 void TMainForm::SendMbusSelect()
@@ -475,7 +458,7 @@ void TMainForm::FormCloseQuery()
 
 void TMainForm::RadioButtonPrimaryAddressClick()
 {
-    ShowConnectionState(1);
+    ShowConnectionState(csDisconnected);
     if (MaskEdit_Setup_Primary_Address) MaskEdit_Setup_Primary_Address->setVisible(true);
     if (MaskEdit_Setup_Sec_Address) MaskEdit_Setup_Sec_Address->setVisible(false);
     AddressingMode = amPrimary;
@@ -483,7 +466,7 @@ void TMainForm::RadioButtonPrimaryAddressClick()
 
 void TMainForm::RadioButtonSecondaryAddressClick()
 {
-    ShowConnectionState(1);
+    ShowConnectionState(csDisconnected);
     if (MaskEdit_Setup_Primary_Address) MaskEdit_Setup_Primary_Address->setVisible(false);
     if (MaskEdit_Setup_Sec_Address) MaskEdit_Setup_Sec_Address->setVisible(true);
     AddressingMode = amSecondary;
@@ -494,8 +477,7 @@ void TMainForm::ComboBox_Setup_DeviceBaudrateChange()
     // A port open at the old rate is let go; the next connect opens it anew.
     // A job still exchanging on it is cancelled and let finish first.
     if (PortOpen) {
-        if (GetJob() != 0) SetJob(0);
-        const TPortUse portUse(JobHost().PortGate());
+        const TPortTakeOver portUse(JobHost());
         if (!PortOpenError) CloseComPort(SerialPort, *this);
         PortOpen = 0;
     }

@@ -9,24 +9,15 @@
 #include <QTimer>
 
 #include "app/MainForm.h"
-#include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "comm/Connect.h"
 #include "comm/DeviceScan.h"
 #include "comm/Monitor.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
 constexpr uint32_t ClrGreen = 0x00FF00;
-
-// Progress window ids of these reports.
-enum : int {
-    pwNoAnswer = 86,
-    pwScanFinished = 87,
-    pwScanPortNotAvailable = 88,
-    pwConnected = 89,
-    pwIdentifyFailed = 105,
-};
 
 const QString OkButton = QStringLiteral("Ok");
 // Shown inside the message, unlike the suffixes of other reports.
@@ -34,22 +25,8 @@ const QString ScanPortErrorNumber = QStringLiteral(" (Error:70)");
 
 void Report(TMainForm& f, int id, int icon, const LangText& caption, const QString& line1)
 {
-    if (!ProgrWinForm) return;
-    ProgrWinForm->ShowProgress(id, icon, 0, 0, 0, 1, Txt(caption, f.Language), line1, QString(), QString(), QString(),
+    f.JobHost().ShowProgressWindow(id, icon, 0, 0, 0, 1, Txt(caption, f.Language), line1, QString(), QString(), QString(),
                                OkButton, 0);
-}
-
-void SetText(QLabel* l, const QString& t)
-{
-    if (l) l->setText(t);
-}
-void SetText(QAbstractButton* b, const QString& t)
-{
-    if (b) b->setText(t);
-}
-void Disable(QWidget* w)
-{
-    if (w) w->setEnabled(false);
 }
 
 // Measuring stops with the device that stopped answering.
@@ -68,7 +45,7 @@ void Connected(TMainForm& f)
                                                       f.GroupBox_Network, f.GroupBox_Setup_Port,
                                                       f.ComboBox_Setup_Port_MBus, f.ComboBox_Setup_Port_ModBus,
                                                       f.ComboBox_Setup_DeviceBaudrate})
-        Disable(w);
+        w->setEnabled(false);
     Report(f, pwConnected, 0, TxtInformation, Txt(TxtDeviceConnected, L));
     if (QLabel* status = f.Label_Setup_ConnectStatus) {
         status->setText(Txt(TxtStatusDeviceConnected, f.Language));
@@ -107,7 +84,7 @@ void RegisterConnectionResults(TMainForm& f)
     f.SetUiAction(urCancelled, [&f] {
         ShowScanResult(f);
         FinishDeviceScan(f);
-        if (ProgrWinForm) ProgrWinForm->FinishProgress();
+        f.FinishProgressWindow();
     });
     f.SetUiAction(urConnected, [&f] { Connected(f); });
     // urJobCancelled: nothing to show; the handler only parks the worker.

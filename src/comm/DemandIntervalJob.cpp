@@ -6,7 +6,7 @@
 #include <span>
 #include <thread>
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/LoggerWalk.h"

@@ -10,23 +10,18 @@
 #include <optional>
 
 #include "app/MainForm.h"
-#include "app/ProgrWin.h"
 #include "app/Text.h"
 #include "comm/JobHost.h"
 #include "platform/ComPort.h"
 
 namespace {
 
-// Progress window ids of the scan.
-enum : int { pwPortClosedAtEnd = 2, pwScanning = 3, pwPortNotOpen = 4 };
-
 constexpr int PortOpenTries = 3;
 
 void ShowPortError(TMainForm& f, int id, const QString& suffix)
 {
-    if (!ProgrWinForm) return;
-    ProgrWinForm->ShowProgress(id, 1, 0, 0, 0, 1, Txt(TxtError, f.Language), Txt(TxtDeviceNotAvailable, f.Language),
-                               suffix, QString(), QString(), QStringLiteral("Ok"), 0);
+    f.JobHost().ShowProgressWindow(id, 1, 0, 0, 0, 1, Txt(TxtError, f.Language), Txt(TxtDeviceNotAvailable, f.Language),
+                                   suffix, QString(), QString(), QStringLiteral("Ok"), 0);
 }
 
 bool DeviceShown(const TMainForm& f)
@@ -43,8 +38,7 @@ void TMainForm::Button_Setup_SearchDevicesClick()
     {
         // A job still on the port is cancelled and let finish before the
         // port object is replaced under it.
-        if (GetJob() != 0) SetJob(0);
-        const TPortUse portUse(JobHost().PortGate());
+        const TPortTakeOver portUse(JobHost());
         if (PortOpen) CloseComPort(SerialPort, *this);
 
         const QComboBox* portList = mbus ? ComboBox_Setup_Port_MBus : ComboBox_Setup_Port_ModBus;
@@ -63,14 +57,13 @@ void TMainForm::Button_Setup_SearchDevicesClick()
         for (int i = 0; i < tries && !PortOpen; ++i) OpenComPort(SerialPort, *this, baudIndex, true);
     }
     if (!PortOpen) {
-        ShowPortError(*this, pwPortNotOpen, QStringLiteral(" (Error:61)"));
+        ShowPortError(*this, pwScanPortNotOpen, QStringLiteral(" (Error:61)"));
         return;
     }
     Edit_Scan_PrimaryAddress->clear();
     SetJob(mbus ? jcMBusScan : jcModbusScan);
-    if (ProgrWinForm)
-        ProgrWinForm->ShowProgress(pwScanning, 0, 0, 0, 1, 1, Txt(TxtScanning, Language), QString(), QString(),
-                                   QString(), QString(), Txt(TxtCancel, Language), 0);
+    JobHost().ShowProgressWindow(pwScanning, 0, 0, 0, 1, 1, Txt(TxtScanning, Language), QString(), QString(),
+                                 QString(), QString(), Txt(TxtCancel, Language), 0);
 }
 
 void ShowScanResult(TMainForm& f)
@@ -83,7 +76,7 @@ void ShowScanResult(TMainForm& f)
 void FinishDeviceScan(TMainForm& f)
 {
     if (!f.PortOpen) {
-        ShowPortError(f, pwPortClosedAtEnd, QStringLiteral(" (Error:60)"));
+        ShowPortError(f, pwScanPortClosedAtEnd, QStringLiteral(" (Error:60)"));
         return;
     }
     if (DeviceShown(f)) return;

@@ -1,15 +1,11 @@
 // The main window as the job runners, the transceiver and the TCP client see
 // it: its shared members, and its widgets and timers reached on the UI thread
-// whatever thread asks. Also the port gate those exchanges go through.
+// whatever thread asks.
 #include "comm/JobHost.h"
 
 #include <QByteArray>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
-#include <QEventLoop>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 #include "app/Application.h"
@@ -22,72 +18,9 @@
 #include "comm/ModbusRunner.h"
 #include "comm/Monitor.h"
 #include "comm/TcpClient.h"
+#include "comm/UiThread.h"
 #include "core/JobCodes.h"
 #include "platform/ComPort.h"
-
-namespace {
-
-bool OnAppThread()
-{
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app != nullptr && QThread::currentThread() == app->thread();
-}
-
-const QEvent::Type kGateWake = static_cast<QEvent::Type>(QEvent::User + 7);
-
-// Error window of a failed Modbus TCP connect.
-constexpr int kProgressTcpNotAvailable = 18;
-
-}  // namespace
-
-// ---- TPortGate ----
-
-void TPortGate::Acquire()
-{
-    const std::thread::id me = std::this_thread::get_id();
-    std::unique_lock lock(m_);
-    if (depth_ > 0 && owner_ == me) {
-        ++depth_;
-        return;
-    }
-    if (OnAppThread()) {
-        // The job may need this thread (Synchronize, socket events) to finish.
-        while (depth_ > 0) {
-            ++uiWaiting_;
-            lock.unlock();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
-            lock.lock();
-            --uiWaiting_;
-        }
-    } else {
-        cv_.wait(lock, [this] { return depth_ == 0; });
-    }
-    owner_ = me;
-    depth_ = 1;
-}
-
-void TPortGate::Release()
-{
-    bool wakeUi = false;
-    {
-        std::lock_guard lock(m_);
-        if (depth_ == 0 || owner_ != std::this_thread::get_id()) return;
-        if (--depth_ > 0) return;
-        owner_ = std::thread::id();
-        wakeUi = uiWaiting_ > 0;
-    }
-    cv_.notify_all();
-    // Any event ends the UI thread's wait; the application ignores this one.
-    if (wakeUi)
-        if (QCoreApplication* app = QCoreApplication::instance()) QCoreApplication::postEvent(app, new QEvent(kGateWake));
-}
-
-bool TPortGate::HeldByThisThread() const
-{
-    std::lock_guard lock(m_);
-    return depth_ > 0 && owner_ == std::this_thread::get_id();
-}
-
 
 // ---- IJobHost ----
 
@@ -112,7 +45,7 @@ void TMainForm::ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t k
 {
     if (ComThread)
         ComThread->ReportProgress(itemIndex, itemTotal, kind);
-    else if (OnUiThread(*this) && UpdateProgressHook)
+    else if (OnUiThread() && UpdateProgressHook)
         UpdateProgressHook(itemIndex, itemTotal, kind);
 }
 
@@ -176,11 +109,29 @@ int TMainForm::LoggerReadCount(uint8_t job)
 
 void TMainForm::ShowDeviceNotAvailable()
 {
-    if (!ProgrWinForm) return;
     const int lang = Language.load();
-    ProgrWinForm->ShowProgress(kProgressTcpNotAvailable, 1, 0, 0, 0, 1, Txt(TxtError, lang),
-                               Txt(TxtDeviceNotAvailableTcp, lang), QString(), QString(), QString(),
-                               Txt(TxtOk, lang), 0);
+    ShowProgressWindow(pwTcpNotAvailable, 1, 0, 0, 0, 1, Txt(TxtError, lang), Txt(TxtDeviceNotAvailableTcp, lang),
+                       QString(), QString(), QString(), Txt(TxtOk, lang), 0);
+}
+
+void TMainForm::ShowProgressWindow(int id, int icon, int counting, int barTimer, int busy, int layout,
+                                   const QString& caption, const QString& line1, const QString& suffix,
+                                   const QString& line2, const QString& line3, const QString& buttonText,
+                                   int itemCount)
+{
+    if (ProgrWinForm)
+        ProgrWinForm->ShowProgress(id, icon, counting, barTimer, busy, layout, caption, line1, suffix, line2, line3,
+                                   buttonText, itemCount);
+}
+
+void TMainForm::FinishProgressWindow()
+{
+    if (ProgrWinForm) ProgrWinForm->FinishProgress();
+}
+
+void TMainForm::SetProgressBarMax(int max)
+{
+    if (ProgrWinForm) ProgrWinForm->SetBarMax(max);
 }
 
 void TMainForm::ShowSocketError(const QString& text)

@@ -25,6 +25,7 @@ struct LoggerStores;
 struct WindowState;
 class TPortGate;
 class TModbusTcpClient;
+class QString;
 
 class IJobHost {
 public:
@@ -54,14 +55,14 @@ public:
     virtual void ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind) = 0;
     // Communication monitor; prefix "TX:", "RX:" or "RX(TCP):".
     virtual void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) = 0;
-    // Communication indicator (TComActivity: 225, 226, 227).
+    // Communication indicator (TComActivity).
     virtual void ShowComActivity(int code) = 0;
     virtual void StopBusyIndicator() = 0;
     // Timer_Display_Refresh off.
     virtual void StopDisplayRefresh() = 0;
     // TimerSetup on (a running one is left as it is).
     virtual void StartTimerSetup() = 0;
-    // Page layout of a transport: 50 M-Bus, 51 Modbus RTU, 52 Modbus TCP.
+    // Page layout of a transport (TProtocolMode).
     virtual void SetProtocolMode(int mode) = 0;
     // Closes and reopens the serial port at the M-Bus baud rate: the runner's
     // cure for a line that stopped answering right after a connect.
@@ -74,6 +75,18 @@ public:
     // Hands a completed Modbus TCP request to the UI thread, which sends it on
     // the client socket. The bytes are copied before the call returns.
     virtual void SendOverTcp(const uint8_t* frame, int length) = 0;
+
+    // ---- progress window (UI thread) ----
+    // Opens it modally and returns when it closes; while it is open, a further
+    // call only restyles it. id is a TProgressWindowId; the arguments are those
+    // of TProgrWinForm::ShowProgress.
+    virtual void ShowProgressWindow(int id, int icon, int counting, int barTimer, int busy, int layout,
+                                    const QString& caption, const QString& line1, const QString& suffix,
+                                    const QString& line2, const QString& line3, const QString& buttonText,
+                                    int itemCount) = 0;
+    // Completes the open window's bar and closes it.
+    virtual void FinishProgressWindow() = 0;
+    virtual void SetProgressBarMax(int max) = 0;
 };
 
 // Who may use the serial port and the frame buffers now. A job holds it from
@@ -109,4 +122,16 @@ public:
 
 private:
     TPortGate& gate_;
+};
+
+// UI thread, before the port object, the framing or the addressing change: a
+// job that may still exchange frames (a connect whose progress window ran out
+// or was cancelled, a read under way) is cancelled, and the port is taken once
+// that job has let go of it.
+class TPortTakeOver : public TPortUse {
+public:
+    explicit TPortTakeOver(IJobHost& host) : TPortUse(CancelJob(host)) {}
+
+private:
+    static TPortGate& CancelJob(IJobHost& host);
 };

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/Transceiver.h"
@@ -24,7 +24,6 @@ constexpr int kReadSteps = 100;
 constexpr int kShortReadSteps = 20;
 // From this miss on, while a connect is fresh, the port is reopened.
 constexpr int kMissesBeforePortRefresh = 3;
-constexpr int kModeMBus = 50;
 
 struct TReadSequence {
     std::span<const uint8_t> Select;           // PS-field select, primary addressing
@@ -152,7 +151,7 @@ void RunScan(IJobHost& host)
 
 void FailRead(IJobHost& host, uint8_t job)
 {
-    if (job == jcMBusIdentify) host.SetProtocolMode(kModeMBus);
+    if (job == jcMBusIdentify) host.SetProtocolMode(pmMBus);
     host.StopDisplayRefresh();
     host.StopBusyIndicator();
     host.Jobs().SetJob(jcIdle);

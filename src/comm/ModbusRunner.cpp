@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/Transceiver.h"
@@ -24,8 +24,6 @@ constexpr int kLastUnit = 247;
 // Every unit may be probed twice.
 constexpr uint32_t kScanProbes = 2 * kLastUnit;
 
-constexpr int kModeModbusRtu = 51;
-constexpr int kModeModbusTcp = 52;
 
 struct TRequestStep {
     std::span<const uint8_t> Template;  // empty: the prepared CustomRequest
@@ -233,7 +231,7 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
         } else {
             if (job == jcModbusIdentify)
                 // The layout of the transport in use: a TCP user stays on Modbus TCP.
-                host.SetProtocolMode(link.TransportCode.load() == tcModbusTcp ? kModeModbusTcp : kModeModbusRtu);
+                host.SetProtocolMode(link.TransportCode.load() == tcModbusTcp ? pmModbusTcp : pmModbusRtu);
             host.StopDisplayRefresh();
             host.StopBusyIndicator();
             jobs.SetJob(jcIdle);

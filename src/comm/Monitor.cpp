@@ -4,17 +4,16 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QThread>
 #include <algorithm>
 #include <cstring>
 
 #include "app/MainForm.h"
+#include "comm/UiThread.h"
 #include "core/TextHelpers.h"
 
 namespace {
@@ -114,29 +113,6 @@ void TraceFrame(TMainForm& f, std::string_view prefix, const uint8_t* buffer, in
                 AppendTrace(f, "RX:", f.Monitor.RxTrace, f.Monitor.RxTraceLength);
         },
         true);
-}
-
-bool OnUiThread(const TMainForm& f)
-{
-    return QThread::currentThread() == f.thread();
-}
-
-void RunOnUiThread(TMainForm& f, std::function<void()> call, bool wait)
-{
-    if (OnUiThread(f)) {
-        call();
-        return;
-    }
-    // The worker's own hand-over keeps these calls in order with its result
-    // handler; without a worker (tests, start-up) Qt's queue does.
-    if (f.ComThread) {
-        if (wait)
-            f.ComThread->Synchronize(call);
-        else
-            f.ComThread->Queue(std::move(call));
-        return;
-    }
-    QMetaObject::invokeMethod(&f, std::move(call), wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
 }
 
 void TMainForm::CheckBoxAdministratorClick()

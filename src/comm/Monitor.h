@@ -2,8 +2,7 @@
 // The communication monitor: every frame sent to or received from the meter,
 // time-stamped and dumped in hexadecimal into Memo_Com_Win while the expert
 // view is on. Frames are traced from any thread; the memo is written on the
-// UI thread only. Also the hand-over of window work from the worker to the UI
-// thread that the monitor and the activity indicators share.
+// UI thread only.
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -12,14 +11,9 @@
 #include <functional>
 #include <string_view>
 
-class TMainForm;
+#include "core/ToolCodes.h"
 
-// Codes of ShowComActivity.
-enum TComActivity : uint8_t {
-    caConnected = 225, // connected image
-    caNone = 226,      // no image
-    caTraffic = 227,   // traffic image for about half a second
-};
+class TMainForm;
 
 // Copies of the last frames for the monitor, kept in the main window.
 struct MonitorState {
@@ -54,10 +48,3 @@ void TraceFrame(TMainForm& form, std::string_view prefix, const uint8_t* buffer,
 // UI thread. Writes one frame into the memo; nothing while the monitor is off.
 void AppendTrace(TMainForm& form, std::string_view prefix, const uint8_t* bytes, int count);
 
-// Whether the caller runs on the thread of the window (the UI thread).
-bool OnUiThread(const TMainForm& form);
-// Runs call on the UI thread: at once when already there, otherwise through
-// the worker's hand-over (in order with its other calls), waiting for it to
-// return when wait is set. Once the worker's shut-down has begun, a call from
-// another thread is dropped unrun.
-void RunOnUiThread(TMainForm& form, std::function<void()> call, bool wait);

@@ -61,8 +61,7 @@ void TMainForm::RefreshSerialPorts(int mode)
     if (mode == RefreshProbe) {
         // The probe opens and closes every port, the one a job may still be
         // exchanging on among them: that job is cancelled and let finish first.
-        if (GetJob() != 0) SetJob(0);
-        const TPortUse portUse(JobHost().PortGate());
+        const TPortTakeOver portUse(JobHost());
         const int baudItem = ComboBox_Setup_DeviceBaudrate ? ComboBox_Setup_DeviceBaudrate->currentIndex() : -1;
         found = ProbeSerialPorts(SerialPort, *this, baudItem);
     }
@@ -95,8 +94,7 @@ void TMainForm::ComboBox_Setup_DeviceSerialModeChange()
     // The new framing takes effect with the next port object. A job still
     // exchanging on the old one is cancelled and let finish first.
     if (PortOpen) {
-        if (GetJob() != 0) SetJob(0);
-        const TPortUse portUse(JobHost().PortGate());
+        const TPortTakeOver portUse(JobHost());
         if (!PortOpenError) CloseComPort(SerialPort, *this);
         PortOpen = 0;
     }

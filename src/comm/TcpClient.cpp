@@ -22,7 +22,6 @@ constexpr int kWsaeConnReset = 10054;
 constexpr int kWsaeTimedOut = 10060;
 constexpr int kWsaeConnRefused = 10061;
 
-constexpr int kModeModbusTcp = 52;
 
 }  // namespace
 
@@ -135,7 +134,7 @@ void TModbusTcpClient::Deactivate()
 
 void TModbusTcpClient::ClientSocketConnect()
 {
-    host_.ShowConnectionState(2);
+    host_.ShowConnectionState(csConnected);
     link_.TcpConnected = 1;
 }
 
@@ -205,17 +204,17 @@ void TModbusTcpClient::TimerIP_ConnectTimer()
         return;
     }
     host_.ShowDeviceNotAvailable();
-    host_.ShowConnectionState(1);
+    host_.ShowConnectionState(csDisconnected);
 }
 
 void TModbusTcpClient::ResetTcpConnection()
 {
     if (link_.TransportCode.load() != tcModbusTcp) return;
     Deactivate();
-    host_.ShowConnectionState(1);
+    host_.ShowConnectionState(csDisconnected);
     link_.TcpConnected = 0;
     if (TimerIP_Connect) TimerIP_Connect->stop();
-    host_.SetProtocolMode(kModeModbusTcp);
+    host_.SetProtocolMode(pmModbusTcp);
 }
 
 void TModbusTcpClient::SendRequest(const uint8_t* frame, int length)

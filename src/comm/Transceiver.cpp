@@ -1,6 +1,6 @@
 #include "comm/Transceiver.h"
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobHost.h"
 #include "comm/TcpClient.h"
 #include "core/FrameBuffers.h"
@@ -11,7 +11,6 @@ using std::chrono::milliseconds;
 
 namespace {
 
-constexpr int kComActivityTraffic = 227;
 // A connect's first M-Bus exchange gives the device time to wake up.
 constexpr milliseconds kFirstExchangeWait{1000};
 // An M-Bus long frame that came short: the rest may still be on its way.
@@ -131,7 +130,7 @@ milliseconds ModbusRtuPacing(int baudIndex)
 TExchangeResult TransceiveFrame(IJobHost& host, uint8_t* buffer, int length)
 {
     TPortUse use(host.PortGate());
-    host.ShowComActivity(kComActivityTraffic);
+    host.ShowComActivity(caTraffic);
     switch (host.Link().TransportCode.load()) {
     case tcMBus:
         return ExchangeMBus(host, buffer, length);

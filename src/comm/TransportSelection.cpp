@@ -19,34 +19,17 @@
 #include "app/Text.h"
 #include "comm/Monitor.h"
 #include "core/SerialFraming.h"
+#include "comm/UiThread.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-enum TProtocolMode { pmMBus = 50, pmModbusRtu = 51, pmModbusTcp = 52 };
 
 constexpr int SerialBaudItemsMBus = 6;   // "300" to "9600"
 constexpr int RtuDefaultBaudIndex = 8;   // 57600
 constexpr int DisplaySetupTopAlone = 24; // with the device setup hidden
 
-void SetShown(QWidget* w, bool shown)
-{
-    if (w) w->setVisible(shown);
-}
-void SetEnabled(QWidget* w, bool enabled)
-{
-    if (w) w->setEnabled(enabled);
-}
-void SetText(QLabel* l, const QString& t)
-{
-    if (l) l->setText(t);
-}
-void SetTop(QWidget* w, int top)
-{
-    if (w) w->move(w->x(), top);
-}
 void SetItems(QComboBox* c, std::initializer_list<const char*> items)
 {
-    if (!c) return;
     c->clear();
     for (const char* item : items) c->addItem(QString::fromLatin1(item));
 }
@@ -54,7 +37,6 @@ void SetItems(QComboBox* c, std::initializer_list<const char*> items)
 // Baud rates of the serial lists: M-Bus offers the first six.
 void FillBaudItems(QComboBox* c, bool modbusRtu)
 {
-    if (!c) return;
     c->clear();
     for (const char* rate : {"300", "600", "1200", "2400", "4800", "9600"}) c->addItem(QString::fromLatin1(rate));
     if (modbusRtu)
@@ -98,7 +80,7 @@ void ResetScanChoice(TMainForm& f)
 
 void ResetDeviceInformation(TMainForm& f)
 {
-    f.ShowConnectionState(1);
+    f.ShowConnectionState(csDisconnected);
 
     SetShown(f.RadioButtonPrimaryAddress, false);
     SetShown(f.RadioButtonSecondaryAddress, false);
@@ -201,7 +183,7 @@ void TMainForm::SetProtocolMode(int mode)
 {
     // The job runners switch the transport when a device is lost; the window
     // changes on the UI thread while the runner waits.
-    if (!OnUiThread(*this)) {
+    if (!OnUiThread()) {
         RunOnUiThread(*this, [this, mode] { SetProtocolMode(mode); }, true);
         return;
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/FrameChecks.h"
+#include "core/ToolCodes.h"
 
 namespace {
 
@@ -174,13 +175,13 @@ TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, ui
 {
     bool valid = false;
     switch (transportCode) {
-    case '2':
+    case tcMBus:
         valid = IsValidMBusAnswer(rx, count);
         break;
-    case '3':
+    case tcModbusRtu:
         valid = IsValidModbusRtuAnswer(rx, count);
         break;
-    case '4':
+    case tcModbusTcp:
         valid = IsValidModbusTcpAnswer(rx, count, requestTransactionLow);
         break;
     default:

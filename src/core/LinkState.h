@@ -5,10 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// '2' M-Bus, '3' Modbus RTU, '4' Modbus TCP.
-enum TTransportCode : char { tcMBus = '2', tcModbusRtu = '3', tcModbusTcp = '4' };
-// M-Bus addressing: '5' primary, '6' secondary.
-enum TAddressingMode : char { amPrimary = '5', amSecondary = '6' };
+#include "core/ToolCodes.h"
 
 struct DeviceAddressing {
     std::atomic<uint8_t> DeviceAddress{0};

@@ -5,6 +5,7 @@
 
 #include "core/MessageTable.h"
 #include "core/ScaledValue.h"
+#include "core/ToolCodes.h"
 #include "core/ValueText.h"
 
 namespace {
@@ -308,9 +309,9 @@ void DecodeDeviceInfo(const Registers& regs, char transportCode, int language, D
     if (d >= 2) {
         manufacturerIndex = 2;
         s.DeviceTypeText = " " + typeName(TxtDeviceTypesBrand2);
-        if (transportCode == '3')
+        if (transportCode == tcModbusRtu)
             s.DeviceTypeText += " MODBUS";
-        else if (transportCode == '4')
+        else if (transportCode == tcModbusTcp)
             s.DeviceTypeText += " TCP/IP";
     } else {
         manufacturerIndex = 1;
@@ -501,7 +502,7 @@ TModbusAnswerData ModbusAnswerData(const uint8_t* rx, int count, char transportC
     if (rx == nullptr)
         return answer;
     count = std::clamp(count, 0, kRxCapacity);
-    if (transportCode == '4') {
+    if (transportCode == tcModbusTcp) {
         if (count < kTcpDataStart - 1)
             return answer;
         answer.Function = rx[kTcpDataStart - 2];

@@ -4,6 +4,7 @@
 
 #include "core/FrameChecks.h"
 #include "core/TextHelpers.h"
+#include "core/ToolCodes.h"
 
 namespace {
 
@@ -138,14 +139,14 @@ int CompleteRequestTemplate(std::span<const uint8_t> tpl, uint8_t address, const
 {
     const std::span<uint8_t> tx(frames.TxBuffer);
     switch (target.TransportCode) {
-    case '2':
-        if (target.AddressingMode == '5')
+    case tcMBus:
+        if (target.AddressingMode == amPrimary)
             return CompleteMBusPrimary(tpl, address, target.SelectFrameKind, tx);
-        if (target.AddressingMode == '6')
+        if (target.AddressingMode == amSecondary)
             return CompleteMBusSecondary(tpl, target.SecondaryAddress, target.ManufacturerIndex,
                                          target.SelectFrameKind, tx);
         return 0;
-    case '3': {
+    case tcModbusRtu: {
         TCrc16 crc;
         const int length = CompleteModbusRtu(tpl, address, tx, &crc);
         if (length) {
@@ -154,7 +155,7 @@ int CompleteRequestTemplate(std::span<const uint8_t> tpl, uint8_t address, const
         }
         return length;
     }
-    case '4':
+    case tcModbusTcp:
         return CompleteModbusTcp(tpl, tx);
     default:
         return 0;

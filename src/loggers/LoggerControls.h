@@ -76,6 +76,7 @@ struct LoggerControls {
     TStringGrid* StringGrid_CertifiedLogger = nullptr;
     QTextEdit* RichEdit_CertifiedLogger_Help = nullptr;
 
-    // Save dialog of the logger CSV files.
+    // Save dialog of the logger CSV files; made on first use (CsvSaveDialog),
+    // since a file dialog starts Qt's file-information threads.
     QFileDialog* dlg_saveas = nullptr;
 };

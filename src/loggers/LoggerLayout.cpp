@@ -10,21 +10,12 @@
 #include "app/MainForm.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
 // -1: the column is hidden.
 constexpr int HiddenColumn = -1;
-
-void SetWidth(QWidget* w, int width)
-{
-    if (w) w->resize(width, w->height());
-}
-
-void SetLeft(QWidget* w, int left)
-{
-    if (w) w->move(left, w->y());
-}
 
 // Sizes of the demand page: wide covers the device-information column.
 struct DemandPageWidths {

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,17 +16,9 @@
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-template <class W>
-W* Make(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 // Above the sub-page tabs a connector runs from the main Logger tab down to a
 // line over the sub-page tabs; their place and length follow the tabs shown.
@@ -68,16 +59,9 @@ constexpr int kCertifiedColWidths[6] = {42, 67, 135, 135, 85, 104};
 // Grey: the columns have their default widths, nothing to reset.
 constexpr uint32_t kGreyText = 0x808080;
 
-void SetTextColor(QWidget* w, uint32_t bbggrr)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, ToQColor(bbggrr));
-    w->setPalette(pal);
-}
-
 TStringGrid* MakeGrid(QWidget* parent, const char* name, int width, const int* widths, int cols)
 {
-    auto* g = Make<TStringGrid>(parent, name, kGridLeft, kGridTop, width, kGridHeight);
+    auto* g = Child<TStringGrid>(parent, name, kGridLeft, kGridTop, width, kGridHeight);
     g->SetColCount(cols);
     g->SetFixedRows(1);
     g->SetRowCount(2);
@@ -93,7 +77,7 @@ TStringGrid* MakeGrid(QWidget* parent, const char* name, int width, const int* w
 // Read-only help texts; they never keep the focus or show a caret.
 QTextEdit* MakeHelpPane(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
-    auto* t = Make<QTextEdit>(parent, name, left, top, width, height);
+    auto* t = Child<QTextEdit>(parent, name, left, top, width, height);
     t->setReadOnly(true);
     t->setTextInteractionFlags(Qt::NoTextInteraction);
     t->setFocusPolicy(Qt::NoFocus);
@@ -104,7 +88,7 @@ QTextEdit* MakeHelpPane(QWidget* parent, const char* name, int left, int top, in
 // A label the user clicks (arrow, status legend, default widths, close mark).
 QLabel* MakeClickLabel(QWidget* parent, const char* name, int left, int top, int width)
 {
-    auto* l = Make<QLabel>(parent, name, left, top, width, 17);
+    auto* l = Child<QLabel>(parent, name, left, top, width, 17);
     l->setCursor(Qt::PointingHandCursor);
     return l;
 }
@@ -112,7 +96,7 @@ QLabel* MakeClickLabel(QWidget* parent, const char* name, int left, int top, int
 QComboBox* MakeCountBox(QWidget* parent, const char* name, int left,
                         std::initializer_list<const char*> items)
 {
-    auto* c = Make<QComboBox>(parent, name, left, kRow1 + 1, kCountWidth, 23);
+    auto* c = Child<QComboBox>(parent, name, left, kRow1 + 1, kCountWidth, 23);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     for (const char* item : items) c->addItem(QString::fromLatin1(item));
@@ -122,7 +106,7 @@ QComboBox* MakeCountBox(QWidget* parent, const char* name, int left,
 
 QGroupBox* MakeLoggerGroup(QWidget* page, const char* name)
 {
-    return Make<QGroupBox>(page, name, kGroupLeft, 4, kGroupWidth, kGroupHeight);
+    return Child<QGroupBox>(page, name, kGroupLeft, 4, kGroupWidth, kGroupHeight);
 }
 
 QWidget* AddSubPage(QTabWidget* tabs, const char* name)
@@ -137,21 +121,21 @@ QWidget* AddSubPage(QTabWidget* tabs, const char* name)
 void BuildIntervalGroup(TMainForm& f, QWidget* parent)
 {
     const int top = kGridTop + kGridHeightInterval + 6;
-    auto* iv = f.GroupBoxDemandInterval = Make<QGroupBox>(
+    auto* iv = f.GroupBoxDemandInterval = Child<QGroupBox>(
         parent, "GroupBoxDemandInterval", kGridLeft, top, kDemandGridWidth, kGridTop + kGridHeight - top);
     constexpr int r = 26;
-    f.CheckBoxDemandInterval = Make<QCheckBox>(iv, "CheckBoxDemandInterval", 12, r + 1, 104, 20);
-    f.LabelDemandIntervalFrom = Make<QLabel>(iv, "LabelDemandIntervalFrom", 122, r + 3, 42, 17);
-    f.CalenderDateIntervalFrom = Make<QDateEdit>(iv, "CalenderDateIntervalFrom", 166, r, 108, 23);
-    f.MaskEditIntervalDateFrom = Make<QLineEdit>(iv, "MaskEditIntervalDateFrom", 166, r, 86, 23);
-    f.MaskEditIntervalTimeFrom = Make<QLineEdit>(iv, "MaskEditIntervalTimeFrom", 280, r, 52, 23);
-    f.LabelDemandIntervalTill = Make<QLabel>(iv, "LabelDemandIntervalTill", 352, r + 3, 42, 17);
-    f.CalenderDateIntervalTill = Make<QDateEdit>(iv, "CalenderDateIntervalTill", 396, r, 108, 23);
-    f.MaskEditIntervalDateTill = Make<QLineEdit>(iv, "MaskEditIntervalDateTill", 396, r, 86, 23);
-    f.MaskEditIntervalTimeTill = Make<QLineEdit>(iv, "MaskEditIntervalTimeTill", 510, r, 52, 23);
-    f.CheckBoxIntervalToTable = Make<QCheckBox>(iv, "CheckBoxIntervalToTable", 584, r + 1, 110, 20);
+    f.CheckBoxDemandInterval = Child<QCheckBox>(iv, "CheckBoxDemandInterval", 12, r + 1, 104, 20);
+    f.LabelDemandIntervalFrom = Child<QLabel>(iv, "LabelDemandIntervalFrom", 122, r + 3, 42, 17);
+    f.CalenderDateIntervalFrom = Child<QDateEdit>(iv, "CalenderDateIntervalFrom", 166, r, 108, 23);
+    f.MaskEditIntervalDateFrom = Child<QLineEdit>(iv, "MaskEditIntervalDateFrom", 166, r, 86, 23);
+    f.MaskEditIntervalTimeFrom = Child<QLineEdit>(iv, "MaskEditIntervalTimeFrom", 280, r, 52, 23);
+    f.LabelDemandIntervalTill = Child<QLabel>(iv, "LabelDemandIntervalTill", 352, r + 3, 42, 17);
+    f.CalenderDateIntervalTill = Child<QDateEdit>(iv, "CalenderDateIntervalTill", 396, r, 108, 23);
+    f.MaskEditIntervalDateTill = Child<QLineEdit>(iv, "MaskEditIntervalDateTill", 396, r, 86, 23);
+    f.MaskEditIntervalTimeTill = Child<QLineEdit>(iv, "MaskEditIntervalTimeTill", 510, r, 52, 23);
+    f.CheckBoxIntervalToTable = Child<QCheckBox>(iv, "CheckBoxIntervalToTable", 584, r + 1, 110, 20);
     f.Button_Demand_Interval_Read =
-        Make<QPushButton>(iv, "Button_Demand_Interval_Read", kDemandGridWidth - 12 - 90, r - 1, 90, 25);
+        Child<QPushButton>(iv, "Button_Demand_Interval_Read", kDemandGridWidth - 12 - 90, r - 1, 90, 25);
 
     for (QLineEdit* e : {f.MaskEditIntervalDateFrom, f.MaskEditIntervalDateTill})
         e->setInputMask(QStringLiteral("0000-00-00; "));
@@ -173,16 +157,16 @@ void BuildDemandPage(TMainForm& f)
 {
     auto* g = f.GroupBox_DemandLogger = MakeLoggerGroup(f.Page_DemandLogger, "GroupBox_DemandLogger");
 
-    f.Button_Demand_Read = Make<QPushButton>(g, "Button_Demand_Read", kReadLeft, kRow1, 90, 25);
+    f.Button_Demand_Read = Child<QPushButton>(g, "Button_Demand_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Demand =
         MakeCountBox(g, "ComboBox_Demand", kCountLeft, {"10", "50", "100", "500", "1000", "5000", "10000", "16000"});
-    f.Label_Demand_Items = Make<QLabel>(g, "Label_Demand_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
+    f.Label_Demand_Items = Child<QLabel>(g, "Label_Demand_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
     f.CheckBox_Demand_SaveToFile =
-        Make<QCheckBox>(g, "CheckBox_Demand_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
+        Child<QCheckBox>(g, "CheckBox_Demand_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
 
-    f.Label_Energy_Type4 = Make<QLabel>(g, "Label_Energy_Type4", kReadLeft, kRow2, 96, 17);
+    f.Label_Energy_Type4 = Child<QLabel>(g, "Label_Energy_Type4", kReadLeft, kRow2, 96, 17);
     f.StaticText_EnergyType_Demand =
-        Make<QLabel>(g, "StaticText_EnergyType_Demand", kCountLeft, kRow2, 200, 17);
+        Child<QLabel>(g, "StaticText_EnergyType_Demand", kCountLeft, kRow2, 200, 17);
     f.LabelDemandStatus = MakeClickLabel(g, "LabelDemandStatus", 720, kRow2, 52);
     f.LabelDemandDefault = MakeClickLabel(g, "LabelDemandDefault", 776, kRow2, 56);
     SetTextColor(f.LabelDemandDefault, kGreyText);
@@ -199,12 +183,12 @@ void BuildEventsPage(TMainForm& f)
 {
     auto* g = f.GroupBox_EventsLogger = MakeLoggerGroup(f.Page_EventsLogger, "GroupBox_EventsLogger");
 
-    f.Button_Events_Read = Make<QPushButton>(g, "Button_Events_Read", kReadLeft, kRow1, 90, 25);
+    f.Button_Events_Read = Child<QPushButton>(g, "Button_Events_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Events =
         MakeCountBox(g, "ComboBox_Events", kCountLeft, {"10", "20", "30", "40", "50", "100", "150", "200", "256"});
-    f.Label_Events_Items = Make<QLabel>(g, "Label_Events_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
+    f.Label_Events_Items = Child<QLabel>(g, "Label_Events_Items", kItemsLeft, kRow1 + 4, kCountLeft - kItemsLeft - 4, 17);
     f.CheckBox_Events_SaveToFile =
-        Make<QCheckBox>(g, "CheckBox_Events_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
+        Child<QCheckBox>(g, "CheckBox_Events_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
 
     constexpr int gridWidth = 542;
     f.StringGrid_EventsLogger = MakeGrid(g, "StringGrid_EventsLogger", gridWidth, kEventsColWidths, 5);
@@ -218,11 +202,11 @@ void BuildCertifiedPage(TMainForm& f)
     auto* g = f.GroupBox_CertifiedLogger =
         MakeLoggerGroup(f.Page_CertifiedLogger, "GroupBox_CertifiedLogger");
 
-    f.Button_Certified_Read = Make<QPushButton>(g, "Button_Certified_Read", kReadLeft, kRow1, 90, 25);
+    f.Button_Certified_Read = Child<QPushButton>(g, "Button_Certified_Read", kReadLeft, kRow1, 90, 25);
     f.ComboBox_Certified = MakeCountBox(
         g, "ComboBox_Certified", kCertifiedCountLeft, {"10", "20", "50", "100", "200", "500", "1000", "2000", "4000"});
     f.CheckBox_Certified_SaveToFile =
-        Make<QCheckBox>(g, "CheckBox_Certified_SaveToFile", kCertifiedSaveLeft, kRow1 + 3, 190, 20);
+        Child<QCheckBox>(g, "CheckBox_Certified_SaveToFile", kCertifiedSaveLeft, kRow1 + 3, 190, 20);
 
     // The default widths and the vertical scroll bar.
     constexpr int gridWidth = 592;
@@ -256,16 +240,16 @@ void BuildLoggerPage(TMainForm& f)
 {
     QWidget* page = f.Page_Logger;
 
-    f.Shape_Logger = Make<TShape>(page, "Shape_Logger", 170, 0, kShapeBar, kLineTop + kShapeBar);
+    f.Shape_Logger = Child<TShape>(page, "Shape_Logger", 170, 0, kShapeBar, kLineTop + kShapeBar);
     f.Shape_Logger_horizontal =
-        Make<TShape>(page, "Shape_Logger_horizontal", kLoggerLeft, kLineTop, 308, kShapeBar);
+        Child<TShape>(page, "Shape_Logger_horizontal", kLoggerLeft, kLineTop, 308, kShapeBar);
     for (TShape* s : {f.Shape_Logger, f.Shape_Logger_horizontal}) {
         s->SetBrushColor(ClrButtonFace);
         s->SetPenColor(ClrButtonFace);
     }
 
     f.PageControl_Logger =
-        Make<QTabWidget>(page, "PageControl_Logger", kLoggerLeft, kTabsTop, kLoggerWidth, kLoggerHeight);
+        Child<QTabWidget>(page, "PageControl_Logger", kLoggerLeft, kTabsTop, kLoggerWidth, kLoggerHeight);
     StylePageTabs(f.PageControl_Logger);
     f.Page_DemandLogger = AddSubPage(f.PageControl_Logger, "Page_DemandLogger");
     f.Page_EventsLogger = AddSubPage(f.PageControl_Logger, "Page_EventsLogger");
@@ -273,7 +257,7 @@ void BuildLoggerPage(TMainForm& f)
 
     // Right of the sub-page tabs, where a device without a demand logger has none.
     f.Label_Note_Demand_Logger =
-        Make<QLabel>(page, "Label_Note_Demand_Logger", 420, kTabsTop + 5,
+        Child<QLabel>(page, "Label_Note_Demand_Logger", 420, kTabsTop + 5,
                      kLoggerLeft + kGroupLeft + kGroupWidth - 420, 17);
     f.Label_Note_Demand_Logger->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     f.Label_Note_Demand_Logger->setVisible(false);
@@ -283,9 +267,5 @@ void BuildLoggerPage(TMainForm& f)
     BuildCertifiedPage(f);
     BuildDemandLegend(f);
 
-    f.dlg_saveas = new QFileDialog(&f);
-    f.dlg_saveas->setObjectName(QStringLiteral("dlg_saveas"));
-    f.dlg_saveas->setAcceptMode(QFileDialog::AcceptSave);
-    f.dlg_saveas->setFileMode(QFileDialog::AnyFile);
-    f.dlg_saveas->setDefaultSuffix(QStringLiteral("csv"));
+    // dlg_saveas is made on first use (CsvSaveDialog).
 }

@@ -18,6 +18,7 @@
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
 
@@ -29,41 +30,13 @@ constexpr int CertifiedTab = 2;
 
 QString FromUtf8(const std::string& s) { return QString::fromStdString(s); }
 
-void SetText(QLabel* l, const QString& t)
-{
-    if (l) l->setText(t);
-}
-void SetShown(QWidget* w, bool shown)
-{
-    if (w) w->setVisible(shown);
-}
-void SetLeft(QWidget* w, int left)
-{
-    if (w) w->move(left, w->y());
-}
-void SetTop(QWidget* w, int top)
-{
-    if (w) w->move(w->x(), top);
-}
-void SetHeight(QWidget* w, int height)
-{
-    if (w) w->resize(w->width(), height);
-}
-void SetFontColor(QWidget* w, uint32_t color)
-{
-    if (!w) return;
-    QPalette p = w->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, QPalette::WindowText, ToQColor(color));
-    w->setPalette(p);
-}
 void SetTabShown(QTabWidget* tabs, int index, bool shown)
 {
-    if (tabs && index < tabs->count()) tabs->setTabVisible(index, shown);
+    if (index < tabs->count()) tabs->setTabVisible(index, shown);
 }
 void SetHeader(TStringGrid* g, int col, const QString& t)
 {
-    if (g && col < g->ColCount() && g->RowCount() > 0) g->SetCell(col, 0, t);
+    if (col < g->ColCount() && g->RowCount() > 0) g->SetCell(col, 0, t);
 }
 
 // Empties columns [firstCol, lastCol] of rows [1, lastRow], as far as the grid has them.
@@ -224,11 +197,11 @@ void TMainForm::ShowDeviceInfo()
     SetText(Label_Version, FromUtf8(VersionText));
     SetText(Label_Type, FromUtf8(TypeText));
 
-    ShowConnectionState(2);
+    ShowConnectionState(csConnected);
     if (WebserverPresent == 1) {
         const bool enabled = WebserverEnabled == 1;
         SetText(Label_Setup_Webserver, Txt(enabled ? TxtWebserverEnabled : TxtWebserverDisabled, Language));
-        SetFontColor(Label_Setup_Webserver, enabled ? ClrGreen : ClrText);
+        SetTextColor(Label_Setup_Webserver, enabled ? ClrGreen : ClrText);
     } else {
         SetText(Label_Setup_Webserver, QString());
     }

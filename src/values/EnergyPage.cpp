@@ -13,17 +13,9 @@
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-template <class W>
-W* Child(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 constexpr int kCounterColWidths[5] = {87, 150, 150, 150, 150};
 constexpr int kCounterRowHeight = 20;

@@ -11,17 +11,9 @@
 #include "app/PageBuilders.h"
 #include "app/Shape.h"
 #include "app/Text.h"
+#include "app/WidgetHelpers.h"
 
 namespace {
-
-template <class W>
-W* Child(QWidget* parent, const char* name, int left, int top, int width, int height)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 constexpr int kRowTop[3] = {40, 120, 200}; // phase rows L1, L2, L3
 constexpr int kTotalsTop = 280;

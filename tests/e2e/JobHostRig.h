@@ -1,10 +1,8 @@
 #pragma once
 // A job host without a window, for the runner, transceiver and TCP client tests
 // and the TCP benchmark: the window's shared members, a real worker thread, and
-// a record of everything the window would have been asked to do. Also the
-// simulated meter as a child process and a socat pair whose tool end is a
-// COM port of the tool.
-#include "../unit/ChildProcess.h"
+// a record of everything the window would have been asked to do.
+#include "../support/TestPeers.h"
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -27,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/WindowState.h"
+#include "core/WindowState.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/ModbusRunner.h"
@@ -250,6 +248,13 @@ public:
         else
             QMetaObject::invokeMethod(Client, send, Qt::QueuedConnection);
     }
+    void ShowProgressWindow(int id, int, int, int, int, int, const QString&, const QString&, const QString&,
+                            const QString&, const QString&, const QString&, int) override
+    {
+        Record("ProgressWindow" + std::to_string(id));
+    }
+    void FinishProgressWindow() override { Record("FinishProgressWindow"); }
+    void SetProgressBarMax(int) override {}
 
     // ---- ITcpClientHost ----
     void ShowConnectionState(int state) override { Record("ConnectionState" + std::to_string(state)); }
@@ -289,121 +294,11 @@ private:
     QTimer receiveTimer_;
 };
 
-// ---- child processes ----
-
-inline pid_t Spawn(const std::vector<std::string>& args, int outFd)
-{
-    return testsupport::SpawnChild(args, outFd);
-}
-
-inline void EndChild(pid_t& pid)
-{
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    for (int i = 0; i < 500; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-            pid = -1;
-            return;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    pid = -1;
-}
-
+// meter-sim and socat come from the tests' one harness.
 #ifdef METER_SIM_PATH
-// meter-sim with the given arguments, up and ready; stopped when the object goes.
-class MeterSim {
-public:
-    explicit MeterSim(std::vector<std::string> args)
-    {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) return;
-        args.insert(args.begin(), METER_SIM_PATH);
-        pid_ = Spawn(args, fds[1]);
-        ::close(fds[1]);
-        std::string out;
-        const auto until = std::chrono::steady_clock::now() + 20s;
-        while (pid_ > 0 && out.find("meter-sim: ready\n") == std::string::npos &&
-               std::chrono::steady_clock::now() < until) {
-            pollfd p{fds[0], POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) continue;
-            char buf[256];
-            const ssize_t n = ::read(fds[0], buf, sizeof buf);
-            if (n <= 0) break;
-            out.append(buf, static_cast<size_t>(n));
-        }
-        ::close(fds[0]);
-        ready_ = out.find("meter-sim: ready\n") != std::string::npos;
-        const std::string tag = "listening on 127.0.0.1:";
-        if (const auto at = out.find(tag); at != std::string::npos) port_ = std::atoi(out.c_str() + at + tag.size());
-    }
-    ~MeterSim() { EndChild(pid_); }
-    MeterSim(const MeterSim&) = delete;
-    MeterSim& operator=(const MeterSim&) = delete;
-
-    bool Ready() const { return ready_; }
-    int Port() const { return port_; }
-    void Stop() { EndChild(pid_); }
-
-private:
-    pid_t pid_ = -1;
-    bool ready_ = false;
-    int port_ = -1;
-};
+using testsupport::MeterSim;
 #endif
-
-// A private configuration folder whose ports/comN link is one end of a socat
-// pseudo-terminal pair; the other end is for the meter.
-class SerialLine {
-public:
-    explicit SerialLine(int comNumber)
-    {
-        char tmpl[] = "/tmp/orbicount-line-XXXXXX";
-        if (!::mkdtemp(tmpl)) return;
-        root_ = tmpl;
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) savedConfig_ = old;
-        hadConfig_ = std::getenv("XDG_CONFIG_HOME") != nullptr;
-        ::setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
-        const std::string ports = root_ + "/config/TORVA_ORBICOUNT_TOOL/ports";
-        std::error_code ec;
-        std::filesystem::create_directories(ports, ec);
-        toolEnd_ = ports + "/com" + std::to_string(comNumber);
-        meterEnd_ = root_ + "/meter";
-        pid_ = Spawn({"socat", "pty,rawer,echo=0,link=" + toolEnd_, "pty,rawer,echo=0,link=" + meterEnd_}, -1);
-        const auto until = std::chrono::steady_clock::now() + 10s;
-        while (pid_ > 0 && std::chrono::steady_clock::now() < until) {
-            struct stat st {};
-            if (::stat(toolEnd_.c_str(), &st) == 0 && ::stat(meterEnd_.c_str(), &st) == 0) {
-                ready_ = true;
-                break;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-    }
-    ~SerialLine()
-    {
-        EndChild(pid_);
-        if (hadConfig_)
-            ::setenv("XDG_CONFIG_HOME", savedConfig_.c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code ec;
-        if (!root_.empty()) std::filesystem::remove_all(root_, ec);
-    }
-    SerialLine(const SerialLine&) = delete;
-    SerialLine& operator=(const SerialLine&) = delete;
-
-    bool Ready() const { return ready_; }
-    const std::string& MeterEnd() const { return meterEnd_; }
-
-private:
-    std::string root_, toolEnd_, meterEnd_, savedConfig_;
-    bool hadConfig_ = false;
-    pid_t pid_ = -1;
-    bool ready_ = false;
-};
+using testsupport::SerialLine;
 
 // The register address and count of a Modbus request as traced (RTU or TCP).
 struct Request {

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "../unit/PtyPair.h"
+#include "../support/TestPeers.h"
 #include "JobHostRig.h"
 #include "comm/Transceiver.h"
 #include "core/FrameChecks.h"
@@ -17,6 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using rig::TestJobHost;
+using testsupport::PtyPair;
+using testsupport::ScopedConfigHome;
 using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 

@@ -26,6 +26,8 @@
 #include "app/MainForm.h"
 #include "app/Startup.h"
 #include "app/Text.h"
+#include "FullDevice.h"
+#include "RealDisplay.h"
 
 namespace {
 
@@ -135,53 +137,12 @@ protected:
         ASSERT_EQ(f().Language, language);
     }
 
-    // A connected four-wire M-Bus meter with every feature: all phase groups,
-    // transformer ratios, the large demand logger with the certified logger, a
-    // web server; the device labels revealed and the demand status legend open.
-    void ConnectFullDevice()
-    {
-        f().RadioButton_MBus->setChecked(true);
-        ASSERT_EQ(f().TransportCode, tcMBus);
-        f().ConnectionCode = 202;
-        f().HasTransformerRatios = 1;
-        f().HasDemandLogger = 1;
-        f().DeviceVariant = 2;
-        f().HasReactiveEnergy = 1;
-        f().WebserverPresent = 1;
-        f().WebserverEnabled = 1;
-        f().DeviceAddress = 5;
-        // The identity as an identification answer fills it.
-        f().DeviceTypeText = " DX420";
-        f().DeviceOptionsText = " 1234";
-        f().SerialNumberText = " 12345678";
-        f().ProductNameText = "DX420 Energy Meter";
-        f().FirmwareText = "FW:3.04";
-        f().SecondaryAddressIdText = " 12345678";
-        f().ManufacturerText = " TOR";
-        f().VersionText = " 1";
-        f().TypeText = " 2";
-        f().CtRatioText = " 5";
-        f().VtRatioText = " 1";
-        f().DemandPeriodText = " 15 min";
-        f().ActualTariffText = " 1";
-        f().DeviceTimeDateText = " 2024-05-06 12:34:56";
-        f().ShowDeviceInfo();
-        f().ShowSetupDeviceLabels();
-        f().ShowDemandStatusHelp(1);
-        f().Label_Setup_ConnectStatus->setText(Txt(TxtStatusDeviceConnected, f().Language));
-        // The connection is only pretended: the page changes of the screenshots
-        // must not start reads, whose refusals would wait for the user.
-        for (QTimer* t : {f().Timer_Measurement_Start_Measuring, f().Timer_Energy_Values_Start_Measuring,
-                          f().Timer_Energy_Resettable_Start_Reading, f().Timer_Energy_Freeze_Start_Reading,
-                          f().Timer_Display_Refresh, f().TimerRefreshMainDeviceTime})
-            QObject::disconnect(t, &QTimer::timeout, nullptr, nullptr);
-        QApplication::processEvents();
-    }
+    void ConnectFullDevice() { testsupport::ConnectFullDevice(f()); }
 
     // Every page and sub-page, for a person to look at.
     void SaveScreenshots(const char* state)
     {
-        const QString dir = qEnvironmentVariable("SCREENSHOT_OUT", QStringLiteral(SCREENSHOT_DIR));
+        const QString dir = qEnvironmentVariable("SCREENSHOT_OUT", testsupport::ScreenshotDir());
         ASSERT_TRUE(QDir().mkpath(dir));
         const QString prefix = dir + QStringLiteral("/captions-%1-%2-").arg(QLatin1String(state),
                                                                             f().Language == 0 ? "en" : "de");

@@ -19,7 +19,7 @@
 #include <mutex>
 #include <vector>
 
-#include "../unit/PtyPair.h"
+#include "../support/TestPeers.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
@@ -27,6 +27,9 @@
 #include "app/StringGrid.h"
 #include "comm/Connect.h"
 #include "platform/ComPort.h"
+
+using testsupport::PtyPair;
+using testsupport::ScopedConfigHome;
 
 namespace {
 

@@ -17,13 +17,16 @@
 #include <thread>
 #include <vector>
 
-#include "../unit/PtyPair.h"
+#include "../support/TestPeers.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "comm/Connect.h"
 #include "comm/ModbusRunner.h"
 #include "platform/ComPort.h"
+
+using testsupport::PtyPair;
+using testsupport::ScopedConfigHome;
 
 namespace {
 

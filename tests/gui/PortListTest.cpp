@@ -12,9 +12,12 @@
 #include <memory>
 #include <unistd.h>
 
-#include "../unit/PtyPair.h"
+#include "../support/TestPeers.h"
 #include "app/MainForm.h"
 #include "platform/ComPort.h"
+
+using testsupport::PtyPair;
+using testsupport::ScopedConfigHome;
 
 namespace {
 

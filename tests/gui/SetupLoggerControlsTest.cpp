@@ -112,7 +112,6 @@ const std::vector<Component>& LegendComponents()
     static const std::vector<Component> list{
         COMPONENT(RichEdit_DemandLogger_Help_In, QTextEdit),
         COMPONENT(Label_DemandLogger_Help_In_X, QLabel),
-        COMPONENT(dlg_saveas, QFileDialog),
     };
     return list;
 }

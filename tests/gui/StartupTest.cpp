@@ -12,6 +12,7 @@
 #include "app/Startup.h"
 #include "app/Text.h"
 #include "comm/ThCom.h"
+#include "RealDisplay.h"
 #include "setup/PSWin.h"
 
 namespace {
@@ -74,7 +75,7 @@ TEST_F(StartupTest, SavesScreenshotsOfTheMainWindow)
     TMainForm& f = windows.Main();
     f.show();
     Settle();
-    const QString dir = QStringLiteral(SCREENSHOT_DIR);
+    const QString dir = testsupport::ScreenshotDir();
     ASSERT_TRUE(QDir().mkpath(dir));
     const QImage help = f.grab().toImage();
     ASSERT_FALSE(help.isNull());

@@ -1,14 +1,18 @@
 #include "platform/ComPort.h"
 
 #include <gtest/gtest.h>
+#include <termios.h>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 
-#include "PtyPair.h"
+#include "../support/TestPeers.h"
 #include "platform/PortPaths.h"
 #include "platform/SerialLine.h"
+
+using testsupport::PtyPair;
+using testsupport::ScopedConfigHome;
 
 using namespace std::chrono;
 

@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "../support/TestPeers.h"
 #include "MeterSimHarness.h"
 #include "meter/MBusFrame.h"
 #include "platform/SerialLine.h"
 
-using metersim_test::MeterSimProcess;
+using testsupport::MeterSim;
 using metersim_test::ModbusClient;
-using metersim_test::SocatPair;
+using testsupport::PtyPair;
 using meter::Bytes;
 
 namespace {
@@ -76,9 +77,9 @@ Bytes PsSelect(uint8_t a, const Bytes& mask) {
 }  // namespace
 
 TEST(MBusWire, SeveralMetersAnswerAtTheirOwnAddresses) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "9600", "--meter", "primary=3",
+    MeterSim sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "9600", "--meter", "primary=3",
                          "--meter", "primary=17,secondary=12345678,options=2201000"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     EXPECT_NE(sim.Output().find("serving M-Bus on " + pty.MeterEnd() +
@@ -108,12 +109,12 @@ TEST(MBusWire, SeveralMetersAnswerAtTheirOwnAddresses) {
 }
 
 TEST(MBusWire, AnswersTakeTheirTimeOnTheLine) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
     double seconds[2];
     size_t chars = 0;
     const int rates[2] = {2400, 9600};
-    MeterSimProcess sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "2400"});
+    MeterSim sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "2400"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     for (int k = 0; k < 2; ++k) {
         MBusPort port(pty.ToolEnd(), static_cast<uint32_t>(rates[k]));
@@ -133,9 +134,9 @@ TEST(MBusWire, AnswersTakeTheirTimeOnTheLine) {
 }
 
 TEST(MBusWire, BrokenAnswersLeaveTheTelegramSequenceWhereItWas) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "9600", "--bad-checksum-every", "2",
+    MeterSim sim({"--mbus", pty.MeterEnd(), "--mbus-baud", "9600", "--bad-checksum-every", "2",
                          "--short-frame-every", "3", "--no-answer-every", "7"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     MBusPort port(pty.ToolEnd(), 9600);
@@ -173,9 +174,9 @@ TEST(MBusWire, BrokenAnswersLeaveTheTelegramSequenceWhereItWas) {
 }
 
 TEST(MeterSimWire, RtuLineOfSeveralUnitsAnswersEachItsOwn) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--rtu", pty.MeterEnd(), "--meter", "unit=1", "--meter", "unit=2,type=2", "--meter",
+    MeterSim sim({"--rtu", pty.MeterEnd(), "--meter", "unit=1", "--meter", "unit=2,type=2", "--meter",
                          "unit=5,type=0"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     EXPECT_NE(sim.Output().find("(19200 8E1, unit 1, 2, 5)"), std::string::npos) << sim.Output();
@@ -216,15 +217,15 @@ TEST(MeterSimWire, MeterOptionsNeedDistinctAddresses) {
           {"--rtu", "/dev/null", "--meter", "unit=2", "--meter", "unit=2"},
           {"--rtu", "/dev/null", "--meter", "baud=2400"},
           {"--rtu", "/dev/null", "--meter", "unit"}}) {
-        const metersim_test::RunResult r = metersim_test::RunMeterSim(args);
+        const testsupport::RunResult r = testsupport::RunMeterSim(args);
         EXPECT_EQ(r.exitCode, 2) << r.output;
     }
 }
 
 TEST(MBusWire, SharesItsMeterWithModbusTcp) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--mbus", pty.MeterEnd(), "--mbus-baud", "9600"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--mbus", pty.MeterEnd(), "--mbus-baud", "9600"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient tcp = ModbusClient::Tcp(sim.Port());
     ASSERT_TRUE(tcp.Connected());

@@ -1,19 +1,25 @@
 #pragma once
-// Test helpers for the simulated meter: meter-sim as a child process, a socat
-// pseudo-terminal pair, a libmodbus client that closes itself, and a hand-moved
-// clock for the meter model.
+// Test helpers for the simulated meter: a libmodbus client that closes itself
+// and a hand-moved clock for the meter model. meter-sim and socat are started
+// by ../support/TestPeers.h.
 #include <modbus/modbus.h>
-#include <sys/types.h>
 
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "../support/TestPeers.h"
 #include "meter/CivilTime.h"
 #include "meter/SimMeter.h"
 
 namespace metersim_test {
+
+// The names tests written before the shared harness use.
+using MeterSimProcess = testsupport::MeterSim;
+using SocatPair = testsupport::PtyPair;
+using testsupport::RunMeterSim;
+using testsupport::RunResult;
 
 // A civil clock that only the test moves.
 class FakeClock {
@@ -26,58 +32,6 @@ public:
 
 private:
     std::atomic<int64_t> ms_;
-};
-
-// meter-sim started with the given arguments; waits for its ready line.
-// Stopped with SIGTERM (SIGKILL if it hangs) when the object goes.
-class MeterSimProcess {
-public:
-    explicit MeterSimProcess(const std::vector<std::string>& args);
-    ~MeterSimProcess();
-    MeterSimProcess(const MeterSimProcess&) = delete;
-    MeterSimProcess& operator=(const MeterSimProcess&) = delete;
-
-    bool Ready() const { return ready_; }
-    int Port() const { return port_; }
-    const std::string& Output() const { return output_; }
-    // Sends the signal and waits for the exit; the exit code, or -1 when the
-    // process did not end by itself within the time.
-    int Stop(int signal);
-
-private:
-    void ReadUntil(const std::string& marker, int timeoutMs);
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    bool ready_ = false;
-    int port_ = -1;
-    std::string output_;
-};
-
-// Runs meter-sim to its end; its exit code and everything it printed.
-struct RunResult {
-    int exitCode;
-    std::string output;
-};
-RunResult RunMeterSim(const std::vector<std::string>& args);
-
-// socat joining two pseudo-terminals in a private folder: the meter end and
-// the tool end.
-class SocatPair {
-public:
-    SocatPair();
-    ~SocatPair();
-    SocatPair(const SocatPair&) = delete;
-    SocatPair& operator=(const SocatPair&) = delete;
-
-    bool Ready() const { return ready_; }
-    std::string MeterEnd() const { return dir_ + "/meter"; }
-    std::string ToolEnd() const { return dir_ + "/tool"; }
-
-private:
-    std::string dir_;
-    pid_t pid_ = -1;
-    bool ready_ = false;
 };
 
 // A libmodbus client; connected on construction.

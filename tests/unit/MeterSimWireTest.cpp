@@ -13,14 +13,15 @@
 #include <vector>
 
 #include "MeterSimHarness.h"
+#include "../support/TestPeers.h"
 #include "meter/ModbusServer.h"
 #include "meter/SimMeter.h"
 
 using metersim_test::FakeClock;
-using metersim_test::MeterSimProcess;
+using testsupport::MeterSim;
 using metersim_test::ModbusClient;
-using metersim_test::RunMeterSim;
-using metersim_test::SocatPair;
+using testsupport::RunMeterSim;
+using testsupport::PtyPair;
 
 namespace {
 
@@ -47,7 +48,7 @@ std::vector<Got> ReadSeveral(const ModbusClient& c, int n) {
 }  // namespace
 
 TEST(MeterSimWire, TcpServesValuesLoggersAndSettings) {
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--demand-records", "20", "--clock", "2024-05-07 10:00:00"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--demand-records", "20", "--clock", "2024-05-07 10:00:00"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     EXPECT_NE(sim.Output().find("meter-sim: listening on 127.0.0.1:" + std::to_string(sim.Port()) + "\n"),
               std::string::npos);
@@ -91,7 +92,7 @@ TEST(MeterSimWire, TcpServesValuesLoggersAndSettings) {
 }
 
 TEST(MeterSimWire, TcpBroadcastIsCarriedOutButNotAnswered) {
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--webserver", "enabled"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--webserver", "enabled"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient c = ModbusClient::Tcp(sim.Port());
     ASSERT_TRUE(c.Connected());
@@ -115,7 +116,7 @@ TEST(MeterSimWire, TcpBroadcastIsCarriedOutButNotAnswered) {
 }
 
 TEST(MeterSimWire, TcpIgnoresEveryNthRequest) {
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--no-answer-every", "3"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--no-answer-every", "3"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient c = ModbusClient::Tcp(sim.Port());
     ASSERT_TRUE(c.Connected());
@@ -125,7 +126,7 @@ TEST(MeterSimWire, TcpIgnoresEveryNthRequest) {
 }
 
 TEST(MeterSimWire, TcpDelaysAnswers) {
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--delay-ms", "400", "--delay-every", "2"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--delay-ms", "400", "--delay-every", "2"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient c = ModbusClient::Tcp(sim.Port());
     ASSERT_TRUE(c.Connected());
@@ -141,7 +142,7 @@ TEST(MeterSimWire, TcpDelaysAnswers) {
 }
 
 TEST(MeterSimWire, TcpDropsTheConnectionAfterNAnswers) {
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--drop-after", "2"});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--drop-after", "2"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     for (int connection = 0; connection < 2; ++connection) {
         ModbusClient c = ModbusClient::Tcp(sim.Port());
@@ -155,9 +156,9 @@ TEST(MeterSimWire, TcpDropsTheConnectionAfterNAnswers) {
 }
 
 TEST(MeterSimWire, RtuServesItsUnitOverAPtyPair) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--rtu", pty.MeterEnd(), "--unit", "5"});
+    MeterSim sim({"--rtu", pty.MeterEnd(), "--unit", "5"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     EXPECT_NE(sim.Output().find("serving Modbus RTU on " + pty.MeterEnd() + " (19200 8E1, unit 5)"),
               std::string::npos);
@@ -199,9 +200,9 @@ TEST(MeterSimWire, RtuServesItsUnitOverAPtyPair) {
 }
 
 TEST(MeterSimWire, RtuBreaksTheCrcOfEveryNthAnswerAndIgnoresRequests) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--rtu", pty.MeterEnd(), "--bad-crc-every", "2", "--no-answer-every", "5"});
+    MeterSim sim({"--rtu", pty.MeterEnd(), "--bad-crc-every", "2", "--no-answer-every", "5"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient c = ModbusClient::Rtu(pty.ToolEnd(), 1);
     ASSERT_TRUE(c.Connected());
@@ -211,9 +212,9 @@ TEST(MeterSimWire, RtuBreaksTheCrcOfEveryNthAnswerAndIgnoresRequests) {
 }
 
 TEST(MeterSimWire, RtuDelaysAnswers) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--rtu", pty.MeterEnd(), "--delay-ms", "300"});
+    MeterSim sim({"--rtu", pty.MeterEnd(), "--delay-ms", "300"});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient c = ModbusClient::Rtu(pty.ToolEnd(), 1);
     ASSERT_TRUE(c.Connected());
@@ -223,7 +224,7 @@ TEST(MeterSimWire, RtuDelaysAnswers) {
 }
 
 TEST(MeterSimWire, HelpDocumentsEveryOption) {
-    const metersim_test::RunResult r = RunMeterSim({"--help"});
+    const testsupport::RunResult r = RunMeterSim({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     for (const std::string& name : meter::MeterSimOptionNames())
         EXPECT_NE(r.output.find(name), std::string::npos) << name;
@@ -233,23 +234,23 @@ TEST(MeterSimWire, HelpDocumentsEveryOption) {
 TEST(MeterSimWire, RefusesBadCommandLinesAndBusyPorts) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, {"--tcp", "127.0.0.1:70000"}, {"--tcp", "127.0.0.1:0", "--type", "6"}}) {
-        const metersim_test::RunResult r = RunMeterSim(args);
+        const testsupport::RunResult r = RunMeterSim(args);
         EXPECT_EQ(r.exitCode, 2) << r.output;
         EXPECT_NE(r.output.find("Try 'meter-sim --help'"), std::string::npos);
     }
-    MeterSimProcess first({"--tcp", "127.0.0.1:0"});
+    MeterSim first({"--tcp", "127.0.0.1:0"});
     ASSERT_TRUE(first.Ready());
-    const metersim_test::RunResult busy = RunMeterSim({"--tcp", "127.0.0.1:" + std::to_string(first.Port())});
+    const testsupport::RunResult busy = RunMeterSim({"--tcp", "127.0.0.1:" + std::to_string(first.Port())});
     EXPECT_EQ(busy.exitCode, 1);
     EXPECT_NE(busy.output.find("cannot listen"), std::string::npos) << busy.output;
-    const metersim_test::RunResult noDevice = RunMeterSim({"--rtu", "/nonexistent/tty"});
+    const testsupport::RunResult noDevice = RunMeterSim({"--rtu", "/nonexistent/tty"});
     EXPECT_EQ(noDevice.exitCode, 1);
     EXPECT_NE(noDevice.output.find("cannot open /nonexistent/tty"), std::string::npos) << noDevice.output;
 }
 
 TEST(MeterSimWire, StopsCleanlyOnSigintAndSigterm) {
     for (const int sig : {SIGINT, SIGTERM}) {
-        MeterSimProcess sim({"--tcp", "127.0.0.1:0"});
+        MeterSim sim({"--tcp", "127.0.0.1:0"});
         ASSERT_TRUE(sim.Ready());
         ModbusClient c = ModbusClient::Tcp(sim.Port());  // an open connection must not hold it up
         ASSERT_TRUE(c.Connected());
@@ -288,9 +289,9 @@ TEST(MeterSimWire, InProcessServerFollowsTheMetersClock) {
 }
 
 TEST(MeterSimWire, ServesTcpAndRtuFromOneMeter) {
-    SocatPair pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.Ready());
-    MeterSimProcess sim({"--tcp", "127.0.0.1:0", "--rtu", pty.MeterEnd()});
+    MeterSim sim({"--tcp", "127.0.0.1:0", "--rtu", pty.MeterEnd()});
     ASSERT_TRUE(sim.Ready()) << sim.Output();
     ModbusClient tcp = ModbusClient::Tcp(sim.Port());
     ModbusClient rtu = ModbusClient::Rtu(pty.ToolEnd(), 1);

@@ -1,0 +1,18 @@
+#include <QLabel>
+#include <QRect>
+
+#include "app/ProgrWin.h"
+
+void TProgrWinForm::ArrangeLines()
+{
+    QRect icons;
+    for (const QLabel* icon : {ProgrWinIconInfo, ProgrWinIconError, ProgrWinIconWarning})
+        if (!icon->isHidden()) icons |= icon->geometry();
+    const int windowWidth = width();
+    for (QLabel* line : {Label_ProgrBar0, Label_ProgrBar1, Label_ProgrBar2, Label_ProgrBar3}) {
+        const QRect g = line->geometry();
+        const bool inIconRows = icons.isValid() && g.top() <= icons.bottom() && g.bottom() >= icons.top();
+        const int left = inIconRows ? icons.right() + 1 + ProgrWinIconGap : ProgrWinLineMargin;
+        line->setGeometry(left, g.top(), windowWidth - ProgrWinLineMargin - left, g.height());
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Small helpers for building and changing widgets, shared by the page builders
+// and the handlers. They take no null widgets: every widget they are given is
+// built by the window's constructor.
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPalette>
+#include <QString>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+
+#include "app/Text.h"
+
+// A child widget with its component name and absolute geometry.
+template <class W>
+W* Child(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+inline void SetText(QLabel* l, const QString& t) { l->setText(t); }
+inline void SetText(QAbstractButton* b, const QString& t) { b->setText(t); }
+inline void SetText(QGroupBox* g, const QString& t) { g->setTitle(t); }
+inline void SetTabText(QTabWidget* tabs, QWidget* page, const QString& t) { tabs->setTabText(tabs->indexOf(page), t); }
+
+inline void SetShown(QWidget* w, bool shown) { w->setVisible(shown); }
+inline void SetEnabled(QWidget* w, bool enabled) { w->setEnabled(enabled); }
+inline void SetLeft(QWidget* w, int left) { w->move(left, w->y()); }
+inline void SetTop(QWidget* w, int top) { w->move(w->x(), top); }
+inline void SetWidth(QWidget* w, int width) { w->resize(width, w->height()); }
+inline void SetHeight(QWidget* w, int height) { w->resize(w->width(), height); }
+
+// The text colour (0x00BBGGRR) of a label or group caption, in every state.
+inline void SetTextColor(QWidget* w, uint32_t color)
+{
+    QPalette p = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::WindowText, ToQColor(color));
+    w->setPalette(p);
+}
+
+// A timer that already runs keeps its time: enabling it again does not
+// postpone its next tick.
+inline void EnableTimer(QTimer* t)
+{
+    if (!t->isActive()) t->start();
+}

@@ -1,0 +1,215 @@
+// Every caption a person can see fits its control, in both languages, on the
+// platform the test runs on: the main window in the states that bring out its
+// parts, the progress window in the reports it shows, and the PS-Field window.
+// Screenshots of what was checked go to the platform's screenshot folder.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "app/MainForm.h"
+#include "app/ProgrWin.h"
+#include "app/Startup.h"
+#include "app/Text.h"
+#include "core/JobCodes.h"
+#include "FullDevice.h"
+#include "RealDisplay.h"
+#include "TextFit.h"
+#include "setup/PSWin.h"
+
+namespace {
+
+using testsupport::Describe;
+using testsupport::TextOverflows;
+
+// What a person sees of a window: on a real display the screen's own pixels.
+QImage Picture(QWidget* w)
+{
+    if (testsupport::OnX11() && w->isVisible()) return w->screen()->grabWindow(w->winId()).toImage();
+    return w->grab().toImage();
+}
+
+void Save(QWidget* w, const QString& name)
+{
+    const QString dir = testsupport::ScreenshotDir();
+    ASSERT_TRUE(QDir().mkpath(dir));
+    EXPECT_TRUE(Picture(w).save(dir + QLatin1Char('/') + name + QStringLiteral(".png"))) << name.toStdString();
+}
+
+class TextFitTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        SetUpApplication();
+        windows_ = std::make_unique<TToolWindows>();
+        f().show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return f().SettingsRegistry != nullptr; }, 3000));
+    }
+    TMainForm& f() { return windows_->Main(); }
+    void SetLanguage(int language)
+    {
+        (language == 0 ? f().RadioButton_English : f().RadioButton_German)->setChecked(true);
+        QApplication::processEvents();
+    }
+    static const char* Lang(int language) { return language == 0 ? "en" : "de"; }
+
+    QTemporaryDir config_;
+    std::unique_ptr<TToolWindows> windows_;
+};
+
+// The fonts the windows ask for are the fonts the platform draws with.
+TEST_F(TextFitTest, WindowsDrawWithTheFontsTheyAskFor)
+{
+    for (QWidget* w : {static_cast<QWidget*>(&f()), static_cast<QWidget*>(ProgrWinForm)}) {
+        const QFontInfo used(w->font());
+        EXPECT_EQ(used.family().toStdString(), w->font().family().toStdString()) << w->objectName().toStdString();
+        EXPECT_EQ(used.pointSizeF(), w->font().pointSizeF()) << w->objectName().toStdString();
+    }
+}
+
+TEST_F(TextFitTest, MainWindowCaptionsFitInBothLanguages)
+{
+    const struct {
+        const char* state;
+        std::function<void(TMainForm&)> enter;
+    } states[] = {
+        {"tcp", [](TMainForm& m) { m.RadioButton_Modbus_TCPIP->setChecked(true); }},
+        {"rtu", [](TMainForm& m) { m.RadioButton_Modbus_RTU->setChecked(true); }},
+        {"mbus", [](TMainForm& m) { m.RadioButton_MBus->setChecked(true); }},
+        {"device", [](TMainForm& m) { testsupport::ConnectFullDevice(m); }},
+    };
+    for (const auto& s : states) {
+        s.enter(f());
+        for (int language : {0, 1}) {
+            SetLanguage(language);
+            const auto over = TextOverflows(&f());
+            EXPECT_TRUE(over.empty()) << s.state << ", " << Lang(language) << ":" << Describe(over);
+        }
+    }
+    for (int language : {0, 1}) {
+        SetLanguage(language);
+        for (QWidget* page : {f().Page_Measurement, f().Page_Energy, f().Page_Logger, f().Page_Setup, f().Page_Help}) {
+            f().PageControl_Main->setCurrentWidget(page);
+            QTest::qWait(30);
+            Save(&f(), QStringLiteral("fit-%1-%2").arg(page->objectName(), QLatin1String(Lang(language))));
+        }
+    }
+}
+
+// Line texts of a report that lie under a shown icon.
+std::vector<std::string> LinesUnderIcons(TProgrWinForm& w)
+{
+    std::vector<std::string> out;
+    for (QLabel* line : {w.Label_ProgrBar0, w.Label_ProgrBar1, w.Label_ProgrBar2, w.Label_ProgrBar3}) {
+        if (line->isHidden() || line->text().isEmpty()) continue;
+        const QSize size(QFontMetrics(line->font()).horizontalAdvance(line->text()), line->height());
+        const QRect text = QStyle::alignedRect(Qt::LeftToRight, line->alignment(), size, line->geometry());
+        for (QLabel* icon : {w.ProgrWinIconInfo, w.ProgrWinIconError, w.ProgrWinIconWarning})
+            if (!icon->isHidden() && text.intersects(icon->geometry()))
+                out.push_back(line->text().toStdString() + " under " + icon->objectName().toStdString());
+    }
+    return out;
+}
+
+// The reports with the longest lines, as their callers make them.
+TEST_F(TextFitTest, ProgressWindowLinesFitBesideTheIconInBothLanguages)
+{
+    struct Report {
+        const char* name;
+        int icon, barTimer, busy, layout;
+        const LangText* caption;
+        const LangText *line1, *line2, *line3, *button;
+        int progressKind;  // a worker report made while the window is up, or 0
+    };
+    const Report reports[] = {
+        {"finished", 0, 0, 0, 1, &TxtInformation, &TxtOperationFinished, nullptr, nullptr, &TxtOk, 0},
+        {"reconnect", 0, 0, 0, 1, &TxtInformation, &TxtReconnectionRequired, nullptr, nullptr, &TxtOk, 0},
+        {"locked", 0, 0, 0, 2, &TxtInformation, &TxtTariffNotChanged, &TxtDeviceLocked, nullptr, &TxtOk, 0},
+        {"tariff", 0, 0, 0, 3, &TxtInformation, &TxtNewTariffActivatedLine1, &TxtNewTariffActivatedLine2,
+         &TxtNewSettingAccepted, &TxtOk, 0},
+        {"accepted", 0, 0, 0, 1, &TxtInformation, &TxtNewSettingAccepted, nullptr, nullptr, &TxtOk, 0},
+        {"not-available", 1, 0, 0, 1, &TxtError, &TxtDeviceNotAvailableTcp, nullptr, nullptr, &TxtOk, 0},
+        {"port-range", 1, 0, 0, 1, &TxtError, &TxtPortValueInRange165535, nullptr, nullptr, &TxtOk, 0},
+        {"connecting", 0, 1, 1, 1, &TxtConnecting, &TxtWait, nullptr, nullptr, &TxtCancel, 0},
+        {"scan", 0, 0, 1, 1, &TxtScanning, nullptr, nullptr, nullptr, &TxtCancel, pkAddressScan},
+        {"demand-saving", 0, 0, 1, 1, &TxtDataReading, nullptr, nullptr, nullptr, &TxtCancel, pkDemandRecord},
+    };
+    f().CheckBox_Demand_SaveToFile->setChecked(true);
+    f().DeviceVariant = 2;
+    for (int language : {0, 1}) {
+        SetLanguage(language);
+        for (const Report& r : reports) {
+            auto text = [language](const LangText* t) { return t ? Txt(*t, language) : QString(); };
+            const bool seen = testsupport::InspectModal(
+                [&] {
+                    ProgrWinForm->ShowProgress(7, r.icon, r.progressKind ? 1 : 0, r.barTimer, r.busy, r.layout,
+                                               text(r.caption), text(r.line1), {}, text(r.line2), text(r.line3),
+                                               text(r.button), 0);
+                },
+                [&](QDialog*) {
+                    // The last item of a large read: the longest item line.
+                    if (r.progressKind) ProgrWinForm->UpdateProgress(1999, 2001, r.progressKind);
+                    QApplication::processEvents();
+                    const auto over = TextOverflows(ProgrWinForm);
+                    EXPECT_TRUE(over.empty()) << r.name << ", " << Lang(language) << ":" << Describe(over);
+                    const auto under = LinesUnderIcons(*ProgrWinForm);
+                    EXPECT_TRUE(under.empty()) << r.name << ", " << Lang(language) << ": " << ::testing::PrintToString(under);
+                    Save(ProgrWinForm, QStringLiteral("progress-%1-%2").arg(QLatin1String(r.name),
+                                                                           QLatin1String(Lang(language))));
+                });
+            EXPECT_TRUE(seen) << r.name;
+        }
+    }
+}
+
+TEST_F(TextFitTest, PsFieldWindowCaptionsFitInBothLanguages)
+{
+    for (int language : {0, 1}) {
+        SetLanguage(language);
+        testsupport::InspectModal([] { PSWinForm->exec(); }, [&](QDialog*) {
+            // Field names the window does not set itself yet are those of the table.
+            for (int n = 1; n <= TPSWinForm::PSFieldCount; ++n)
+                if (PSWinForm->PSFieldCheckBox(n)->text().isEmpty())
+                    PSWinForm->PSFieldCheckBox(n)->setText(Txt(*TxtPsFields[n - 1], language));
+            QApplication::processEvents();
+            const auto over = TextOverflows(PSWinForm);
+            EXPECT_TRUE(over.empty()) << Lang(language) << ":" << Describe(over);
+            Save(PSWinForm, QStringLiteral("fit-pswin-%1").arg(QLatin1String(Lang(language))));
+        });
+    }
+}
+
+// The check finds a caption that is too long for its control, in each kind
+// of control, and lets a wrapping label be.
+TEST_F(TextFitTest, CheckFindsCaptionsTooLongForTheirControls)
+{
+    SetLanguage(0);
+    f().RadioButton_MBus->setChecked(true);
+    ASSERT_TRUE(TextOverflows(&f()).empty());
+    const QString longText = QStringLiteral("A caption far too long for any control of this window");
+    f().Label_Setup_Address->setText(longText);
+    f().RadioButton_Scan_Baudrate->setText(longText);
+    f().Button_Setup_Device_Connect->setText(longText);
+    f().CheckBox_Demand_SaveToFile->setText(longText);
+    f().Label_CT->setText(longText);
+    f().Label_CT->setWordWrap(true);
+    std::set<std::string> names;
+    for (const auto& o : TextOverflows(&f())) names.insert(o.name);
+    const std::set<std::string> expected = {"Label_Setup_Address", "RadioButton_Scan_Baudrate",
+                                            "Button_Setup_Device_Connect", "CheckBox_Demand_SaveToFile"};
+    EXPECT_EQ(names, expected);
+}
+
+} // namespace
