@@ -111,11 +111,11 @@ struct DecodedValueStore {
     // Feature flags and codes from the device information. ManufacturerIndex
     // and MbusVersion live with the addressing state (DeviceAddressing).
     int ConnectionCode = 0;  // TConnectionCode once identified
-    uint8_t TransformerCode = 0;
-    uint8_t HasTransformerRatios = 0;
-    uint8_t TransformerRatiosSettable = 0;
-    uint8_t HasDemandLogger = 0;
     // Read by the language switch and the page changes at any time.
+    SharedFlag TransformerCode;
+    SharedFlag HasTransformerRatios;
+    SharedFlag TransformerRatiosSettable;
+    SharedFlag HasDemandLogger;
     SharedFlag DeviceVariant;
     SharedFlag HasReactiveEnergy;
     SharedFlag WebserverPresent;

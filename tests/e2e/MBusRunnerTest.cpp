@@ -125,6 +125,8 @@ protected:
     rig::SerialLine line_{kCom};
     MBusHost host_;
     TMBusLoggerJobStep loggerJobs_;
+    // Outlives the peer, whose thread answers from it until the peer is gone.
+    ScriptedMeter meter_;
     std::unique_ptr<rig::MBusPeer> peer_;
 };
 
@@ -133,7 +135,7 @@ constexpr int kCiSelect = 0x51, kCiSecondary = 0x52;
 
 TEST_F(MBusRunnerTest, MeasurementInThreeExchangesDecodesTheTelegram)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x0F}}))};
     Start(meter);
     EXPECT_EQ(host_.RunJob(jcMBusMeasurement), std::vector<uint8_t>{urMeasurementRead});
@@ -148,7 +150,7 @@ TEST_F(MBusRunnerTest, MeasurementInThreeExchangesDecodesTheTelegram)
 
 TEST_F(MBusRunnerTest, TelegramsFollowTheFcbToggleUntilTheFinalOne)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x1F}})), RspUd(Join({kCurrentI1, {0x1F}})),
                        RspUd({0x02, 0xFF, 0x12, 0x88, 0x13, 0x0F})};
     Start(meter);
@@ -161,7 +163,7 @@ TEST_F(MBusRunnerTest, TelegramsFollowTheFcbToggleUntilTheFinalOne)
 
 TEST_F(MBusRunnerTest, SecondaryAddressingSelectsByIdentificationAndReadsFromFd)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd({0x01, 0xFF, 0x14, 0x02, 0x0F})};
     Start(meter);
     host_.AddressingMode = amSecondary;
@@ -178,7 +180,7 @@ TEST_F(MBusRunnerTest, SecondaryAddressingSelectsByIdentificationAndReadsFromFd)
 
 TEST_F(MBusRunnerTest, UnderSecondaryAddressingATelegramOfAnotherIdentificationIsAMiss)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd({0x01, 0xFF, 0x14, 0x02, 0x0F})};
     meter.FaultOf = [](int, const Bytes& r) { return r.size() == 5 && r[1] != 0x40 ? Fault::OtherId : Fault::None; };
     Start(meter);
@@ -205,7 +207,7 @@ class MBusRunnerMisses : public MBusRunnerTest, public testing::WithParamInterfa
 TEST_P(MBusRunnerMisses, RetryAndGiveUpAsTheSequenceSays)
 {
     const MissCase& c = GetParam();
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x1F}})), RspUd({0x02, 0xFF, 0x12, 0x88, 0x13, 0x0F})};
     meter.FaultOf = [&c](int n, const Bytes&) { return c.silent.count(n) ? Fault::Silent : Fault::None; };
     Start(meter);
@@ -239,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MBusRunnerTest, AcknowledgeInsteadOfDataMovesOnToTheNextTelegram)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x0F}}))};
     meter.FaultOf = [](int n, const Bytes&) { return n == 2 ? Fault::AckOnly : Fault::None; };
     Start(meter);
@@ -250,7 +252,7 @@ TEST_F(MBusRunnerTest, AcknowledgeInsteadOfDataMovesOnToTheNextTelegram)
 
 TEST_F(MBusRunnerTest, IdentificationFallsBackToTheStoredSelectForm)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd({0x01, 0xFF, 0x14, 0x01, 0x0F})};
     // This device ignores the manufacturer-specific form of the select record.
     meter.FaultOf = [](int, const Bytes& r) {
@@ -266,7 +268,7 @@ TEST_F(MBusRunnerTest, IdentificationFallsBackToTheStoredSelectForm)
 
 TEST_F(MBusRunnerTest, FailedIdentificationReappliesTheMBusLayout)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd({0x0F})};
     meter.FaultOf = [](int, const Bytes&) { return Fault::Silent; };
     Start(meter);
@@ -282,7 +284,7 @@ class MBusRunnerSpoilt : public MBusRunnerTest, public testing::WithParamInterfa
 TEST_P(MBusRunnerSpoilt, DataAnswerIsNeverTakenForTheDevicesAnswer)
 {
     const Fault fault = GetParam();
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x0F}}))};
     meter.FaultOf = [fault](int, const Bytes& r) { return r.size() == 5 && r[1] != 0x40 ? fault : Fault::None; };
     Start(meter);
@@ -297,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, MBusRunnerSpoilt,
 
 TEST_F(MBusRunnerTest, TariffFrameIsSentOnceAndArmsTheResultRead)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     Start(meter);
     const Bytes tariff = {0x68, 0x07, 0x07, 0x68, 0x73, 0x00, 0x51, 0x01, 0xFF, 0x24, 0x02, 0x00, 0x16};
     host_.CustomRequest[0] = static_cast<uint8_t>(tariff.size());
@@ -317,7 +319,7 @@ TEST_F(MBusRunnerTest, TariffFrameIsSentOnceAndArmsTheResultRead)
 
 TEST_F(MBusRunnerTest, PortThatDidNotOpenEndsEveryJobAtOnce)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     Start(meter);
     host_.PortOpenError = 1;
     EXPECT_EQ(host_.RunJob(jcMBusScan), std::vector<uint8_t>{urPortNotAvailable});
@@ -331,7 +333,7 @@ TEST_F(MBusRunnerTest, PortThatDidNotOpenEndsEveryJobAtOnce)
 
 TEST_F(MBusRunnerTest, LoggerJobsGoToTheLoggerRunnerWithThePortHeld)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     Start(meter);
     std::vector<uint8_t> jobs;
     loggerJobs_ = [&jobs](IJobHost& host, uint8_t job) {
@@ -347,7 +349,7 @@ TEST_F(MBusRunnerTest, LoggerJobsGoToTheLoggerRunnerWithThePortHeld)
 
 TEST_F(MBusRunnerTest, ScanListsTheAnsweringAddressesAndStopsOnCancel)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.FaultOf = [](int, const Bytes& r) { return r[2] == 0 || r[2] == 2 ? Fault::None : Fault::Silent; };
     Start(meter);
     host_.Results.clear();
@@ -370,7 +372,7 @@ TEST_F(MBusRunnerTest, ScanListsTheAnsweringAddressesAndStopsOnCancel)
 
 TEST_F(MBusRunnerTest, CancelBetweenStepsPostsJobCancelled)
 {
-    ScriptedMeter meter;
+    ScriptedMeter& meter = meter_;
     meter.Telegrams = {RspUd(Join({kVoltageU1, {0x1F}}))};  // never final
     Start(meter);
     host_.Results.clear();
