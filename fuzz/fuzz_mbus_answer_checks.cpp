@@ -26,13 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char id[9] = "00000000";
     for (int k = 0; k < 8; ++k) id[k] = (address >> k) & 1 ? 'F' : static_cast<char>('0' + k);
     const bool fromId = IsMBusAnswerFromId(p, count, id);
-    if (fromId && first == 0x68 && count < 11)
-        __builtin_trap();
     if (CheckAnswer('2', p, count) != (valid ? erValidAnswer : erNoValidAnswer))
         __builtin_trap();
 
     // What each check promises, from the bytes themselves.
     const uint8_t first = count > 0 ? rx[0] : 0;
+    if (fromId && first == 0x68 && count < 11)
+        __builtin_trap();
     if (count > 0 && first == 0xE5 && (!valid || length != 1))
         __builtin_trap();
     if (valid && first != 0xE5 && first != 0x10 && first != 0x68)

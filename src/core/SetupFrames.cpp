@@ -15,10 +15,6 @@ constexpr uint8_t kStop = 0x16;
 constexpr uint8_t kSndUd = 0x73;
 constexpr uint8_t kSecondaryA = 0xFD;
 constexpr uint8_t kMediumElectricity = 0x02;
-// C, A, CI; the secondary selection adds identification (4), manufacturer (2),
-// version and medium.
-constexpr int kPrimaryHead = 3;
-constexpr int kSecondaryHead = 11;
 constexpr int kFrameOverhead = 6;  // 68 L L 68 ... CS 16
 constexpr uint8_t kExceptionFlag = 0x80;
 constexpr int kTcpFunctionAt = 7;
