@@ -211,16 +211,16 @@ std::string SerialPlus(const std::string& serial, int k) {
     return std::string(10 - s.size(), '0') + s;
 }
 
-// One --meter: the base device with the keys of `spec` ("key=value,..."; a
-// flag stands alone). Where the spec does not say, the unit and primary
+// One --meter: the base device with the given keys ("key=value,..."; a
+// flag stands alone). Where the keys do not say, the unit and primary
 // addresses, the serial number and the seed count up by the meter's place.
-std::string BuildMeter(const std::string& spec, int place, const MeterSimOptions& base, DeviceOptions& out) {
+std::string BuildMeter(const std::string& keys, int place, const MeterSimOptions& base, DeviceOptions& out) {
     MeterSimOptions o = base;
     std::vector<std::string> given;
     size_t from = 0;
-    while (from <= spec.size()) {
-        const size_t comma = std::min(spec.find(',', from), spec.size());
-        const std::string item = spec.substr(from, comma - from);
+    while (from <= keys.size()) {
+        const size_t comma = std::min(keys.find(',', from), keys.size());
+        const std::string item = keys.substr(from, comma - from);
         from = comma + 1;
         if (item.empty()) continue;
         const size_t eq = item.find('=');
@@ -363,7 +363,7 @@ ParseOutcome ParseMeterSimArgs(const std::vector<std::string>& args) {
 
 std::vector<std::string> MeterSimOptionNames() {
     std::vector<std::string> names;
-    for (const auto& [name, spec] : Options()) names.push_back(name);
+    for (const auto& [name, option] : Options()) names.push_back(name);
     names.push_back("--help");
     return names;
 }
