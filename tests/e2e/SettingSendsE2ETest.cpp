@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
@@ -52,32 +53,21 @@ std::vector<uint8_t> HoldingBytes(int port, int start)
     return out;
 }
 
-class SettingSendsE2ETest : public ::testing::Test {
+class SettingSendsE2ETest : public rig::WindowTest {
 protected:
-    void StartWindow()
+    void StartWindowWithPsWindow()
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
+        StartWindow();
         psWindow = std::make_unique<TPSWinForm>(form.get());
         PSWinForm = psWindow.get();
         psWindow->SendToDevice = [this] { SendPSFieldConfiguration(*form); };
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
     }
 
     void TearDown() override
     {
-        if (form) form->close();
         PSWinForm = nullptr;
         psWindow.reset();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
+        rig::WindowTest::TearDown();
     }
 
     void Type(QLineEdit* edit, const QString& text)
@@ -119,8 +109,6 @@ protected:
 
     void WaitIdle() { ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Suspended(); }, 20s)); }
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
     std::unique_ptr<TPSWinForm> psWindow;
 };
 
@@ -132,7 +120,7 @@ TEST_F(SettingSendsE2ETest, MBusDatesAndPsFieldsReachTheMeter)
         std::vector<std::string>{"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--primary", "3", "--tcp",
                                  "127.0.0.1:0"});
     ASSERT_TRUE(meter->Ready());
-    StartWindow();
+    StartWindowWithPsWindow();
     UseMBusPrimary(3);
     Connect();
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
@@ -53,7 +54,7 @@ void Forget(User& user)
     user.boxes.clear();
 }
 
-class SetupCommandsE2ETest : public ::testing::Test {
+class SetupCommandsE2ETest : public rig::WindowTest {
 protected:
     void SetUp() override
     {
@@ -63,25 +64,9 @@ protected:
         statePath = dir_ + "/meter.state";
     }
 
-    void StartWindow()
-    {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
-    }
-
     void TearDown() override
     {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
+        rig::WindowTest::TearDown();
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
@@ -170,8 +155,6 @@ protected:
     }
 
     std::string dir_, statePath;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 const QString kDone = QStringLiteral("The operation is successfully finished.");

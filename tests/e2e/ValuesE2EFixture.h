@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "ValuesOracle.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
@@ -75,29 +76,8 @@ private:
     QTimer timer_;
 };
 
-class ValuesE2ETest : public ::testing::Test {
+class ValuesE2ETest : public rig::WindowTest {
 protected:
-    void TearDown() override
-    {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
-    }
-
-    void StartWindow()
-    {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
-    }
-
     // meter-sim with a clock that stands still, and the same meter as a model.
     void StartMeter(std::vector<std::string> args)
     {
@@ -263,8 +243,6 @@ protected:
     std::unique_ptr<SerialLine> line;
     std::unique_ptr<MeterSim> sim;
     std::unique_ptr<meter::SimMeter> model;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 }  // namespace
