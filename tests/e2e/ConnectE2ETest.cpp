@@ -25,10 +25,10 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
-#include "comm/Connect.h"
 #include "comm/TcpClient.h"
 
 namespace {
@@ -57,36 +57,8 @@ int FreeLoopbackPort()
     return port;
 }
 
-class ConnectE2ETest : public ::testing::Test {
+class ConnectE2ETest : public rig::WindowTest {
 protected:
-    // The line (and with it the configuration folder) comes first, as on a
-    // machine whose adapter is plugged in before the tool starts.
-    void StartWindow()
-    {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        // Wiring the main window's constructor does; each is done once only.
-        form->CreateJobHost();
-        form->ConnectTransportHandlers();
-        ConnectConnectionHandlers(*form);
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
-        ASSERT_EQ(form->Language.load(), 0);
-    }
-
-    void TearDown() override
-    {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
-    }
-
     void UseTcp(int port)
     {
         form->RadioButton_Modbus_TCPIP->setChecked(true);
@@ -99,12 +71,7 @@ protected:
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
         ASSERT_EQ(form->TransportCode.load(), tcModbusRtu);
-        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
-        baud->setCurrentIndex(6);  // 19200
-        Q_EMIT baud->activated(6);
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
         ASSERT_EQ(form->ModbusBaudIndex.load(), 6);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
     }
@@ -112,20 +79,10 @@ protected:
     QPushButton* ConnectButton() const { return form->Button_Setup_Device_Connect; }
     // The click returns when the modal progress window has closed.
     void ClickConnect() { ConnectButton()->click(); }
-    // A connect whose outcome the user waits for: the progress window may
-    // close on its own when its time bar runs out before the device answered,
-    // and the outcome then opens it anew.
-    void ConnectUntil(User& user, const QString& outcome)
-    {
-        ClickConnect();
-        EXPECT_TRUE(PumpUntil(
-            [&] { return user.Saw(outcome) && !ProgrWinForm->isVisible() && form->GetJob() == 0; }, 30s))
-            << user.Ids().toStdString();
-    }
 
     void ExpectConnected(const User& user)
     {
-        EXPECT_TRUE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+        EXPECT_TRUE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
         EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Disconnect"));
         EXPECT_EQ(form->Label_Setup_ConnectStatus->text(), QStringLiteral("Status: Device is connected."));
         // meter-sim's default device: four-wire, serial number 2100012345.
@@ -148,9 +105,6 @@ protected:
         EXPECT_EQ(form->PortOpen.load(), 0);
         EXPECT_EQ(form->TcpConnected.load(), 0);
     }
-
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 TEST_F(ConnectE2ETest, ModbusTcpConnectShowsTheDeviceAndDisconnects)
@@ -214,7 +168,7 @@ TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverTcpIsLetGo)
     User user;
     form->SetJob(jcModbusMeasurement);
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 30s))
-        << user.Ids().toStdString();
+        << user.All();
     EXPECT_EQ(user.reports.back().id, QStringLiteral("86"));
     ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
     ExpectDisconnected();
@@ -239,7 +193,7 @@ TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverRtuClosesThePort)
     User user;
     form->SetJob(jcModbusMeasurement);
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 30s))
-        << user.Ids().toStdString();
+        << user.All();
     ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
     ExpectDisconnected();
     EXPECT_EQ(form->SerialPort, nullptr);
@@ -256,7 +210,7 @@ TEST_F(ConnectE2ETest, IdentificationWithoutAnswersEndsDisconnected)
     // the scan's end report that no device is available.
     User user;
     ConnectUntil(user, QStringLiteral("The device is not available."));
-    EXPECT_EQ(user.reports.back().id, QStringLiteral("2")) << user.Ids().toStdString();
+    EXPECT_EQ(user.reports.back().id, QStringLiteral("2")) << user.All();
     EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected.")));
     ExpectDisconnected();
 }
@@ -271,7 +225,7 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClickConnects)
         User user;
         ConnectUntil(user, QStringLiteral("The device is not available."));
         ASSERT_FALSE(user.reports.empty());
-        EXPECT_EQ(user.reports.back().id, QStringLiteral("18")) << user.Ids().toStdString();
+        EXPECT_EQ(user.reports.back().id, QStringLiteral("18")) << user.All();
         EXPECT_EQ(user.reports.back().text, QStringLiteral("The device is not available."));
         EXPECT_TRUE(user.boxes.empty());
         EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
@@ -312,9 +266,9 @@ TEST_F(ConnectE2ETest, CancelWhileConnectingLeavesOneStateAndTheNextConnectWorks
                 },
                 10s));
             PumpUntil([] { return false; }, 600ms);
-            EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+            EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
             for (const User::Seen& seen : user.reports)
-                EXPECT_NE(seen.title, QStringLiteral("Error")) << user.Ids().toStdString();
+                EXPECT_NE(seen.title, QStringLiteral("Error")) << user.All();
             EXPECT_FALSE(ProgrWinForm->isVisible());
             ExpectDisconnected();
             EXPECT_FALSE(form->TcpClient->Active());
@@ -354,7 +308,7 @@ TEST_F(ConnectE2ETest, ModbusTcpConnectCancelsALeftoverJob)
     ASSERT_TRUE(PumpUntil([&] { return form->ReadStepBusy.load() != 0; }));
     ConnectUntil(user, QStringLiteral("The device is connected."));
     ExpectConnected(user);
-    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.Ids().toStdString();
+    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.All();
     std::lock_guard lock(m);
     ASSERT_GE(ended.size(), 2u);
     EXPECT_EQ(ended.front(), std::make_pair(uint8_t{jcModbusMeasurement}, uint8_t{urJobCancelled}));
@@ -391,8 +345,6 @@ TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
     EXPECT_FALSE(form->TcpClient->Active());
     EXPECT_EQ(form->GetJob(), 0);
 }
-
-}  // namespace
 
 // The user disconnects while a measuring job is in the middle of an exchange:
 // the job is cancelled and the port or socket goes only after the job has let
@@ -435,7 +387,7 @@ TEST_P(DisconnectE2ETest, WhileAJobExchangesTheJobIsCancelledFirst)
     // The cancelled job reports nothing of its own.
     ASSERT_TRUE(PumpUntil([&] { return form->ComThread->Suspended(); }, 10s));
     PumpUntil([] { return false; }, 800ms);
-    EXPECT_TRUE(user.reports.empty()) << user.Ids().toStdString();
+    EXPECT_TRUE(user.reports.empty()) << user.All();
     ExpectDisconnected();
 }
 
@@ -443,3 +395,5 @@ INSTANTIATE_TEST_SUITE_P(Transports, DisconnectE2ETest, ::testing::Values(tcModb
                          [](const ::testing::TestParamInfo<char>& p) {
                              return std::string(p.param == tcModbusTcp ? "ModbusTcp" : "ModbusRtu");
                          });
+
+}  // namespace
