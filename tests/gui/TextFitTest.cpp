@@ -23,6 +23,7 @@
 #include "app/Startup.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/RecordCodes.h"
 #include "FullDevice.h"
 #include "RealDisplay.h"
 #include "TextFit.h"
@@ -89,6 +90,12 @@ TEST_F(TextFitTest, MainWindowCaptionsFitInBothLanguages)
         {"rtu", [](TMainForm& m) { m.RadioButton_Modbus_RTU->setChecked(true); }},
         {"mbus", [](TMainForm& m) { m.RadioButton_MBus->setChecked(true); }},
         {"device", [](TMainForm& m) { testsupport::ConnectFullDevice(m); }},
+        // The widest energies an interval read can show: both counters' full range.
+        {"interval", [](TMainForm& m) {
+             m.EPoutIntervalText = "E(P)out:  -4294967.295 MWh";
+             m.EPinIntervalText = "E(P)in:  -4294967.295 MWh";
+             m.ShowResultFields(rcDemandInterval);
+         }},
     };
     for (const auto& s : states) {
         s.enter(f());
