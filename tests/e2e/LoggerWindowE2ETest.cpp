@@ -114,7 +114,7 @@ TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords
     form->ComboBox_Demand->setCurrentText(QStringLiteral("100"));
     form->Button_Demand_Read->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: 100")) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     TStringGrid* g = form->StringGrid_DemandLogger;
     ASSERT_EQ(g->RowCount(), 101);
     for (int k : {0, 1, 57, 99}) {
@@ -132,7 +132,7 @@ TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords
     form->ComboBox_Demand->setCurrentText(QStringLiteral("500"));
     form->Button_Demand_Read->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("Anzahl der Zeilen: 120")) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     EXPECT_TRUE(user.boxes.empty());
     QFile file(path + QStringLiteral(".csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -175,7 +175,7 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     EXPECT_GT(records, 10);
     EXPECT_EQ(ShownEnergies(), energies);
     EXPECT_EQ(form->MaskEditIntervalTimeFrom->text(), QStringLiteral("02:00"));
-    EXPECT_TRUE(user.reports.empty()) << user.All().toStdString();
+    EXPECT_TRUE(user.reports.empty()) << user.All();
     EXPECT_EQ(form->StringGrid_DemandLogger->RowCount(), 2);
     Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp-en"));
 
@@ -194,7 +194,7 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     form->CheckBoxIntervalToTable->setChecked(true);
     read();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("Anzahl der Zeilen: ") + QString::number(records)) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     EXPECT_EQ(ShownEnergies(), energies);
     TStringGrid* g = form->StringGrid_DemandLogger;
     ASSERT_EQ(g->RowCount(), records + 1);
