@@ -1,165 +1,18 @@
-// Loading the settings at the first activation and writing them on close,
-// over a QSettings INI file in place of the per-user registry key.
+// Loading the settings at the first activation and writing them on close.
 #include "app/Settings.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
-#include <QStringList>
 #include <array>
-#include <cctype>
 
 #include "app/MainForm.h"
 #include "app/Shape.h"
 #include "app/StringGrid.h"
 #include "app/Text.h"
 #include "core/SerialFraming.h"
-#include "platform/PortPaths.h"
-
-// ---------------------------------------------------------------------------
-// The store
-
-const char* SettingsKeyOfBrand(int brand)
-{
-    return brand == 2 ? "NOLD_QSL_Setup_Tool" : "TORVA_ORBICOUNT_TOOL";
-}
-
-QString SettingsFilePath(int brand)
-{
-    const QString folder = QString::fromStdString(UserConfigFolder());
-    const QString file = QString::fromLatin1(SettingsKeyOfBrand(brand)) + QStringLiteral(".ini");
-    return folder.isEmpty() ? file : folder + QLatin1Char('/') + file;
-}
-
-namespace {
-
-QString Key(const char* section, const char* name)
-{
-    return QString::fromLatin1(section) + QLatin1Char('/') + QString::fromLatin1(name);
-}
-
-// The INI reader turns an unquoted text with commas into a list; such a text
-// is taken back as it stood in the file.
-QString AsText(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::QStringList) return v.toStringList().join(QLatin1Char(','));
-    return v.toString();
-}
-
-} // namespace
-
-SettingsStore::SettingsStore(const QString& filePath) : settings_(filePath, QSettings::IniFormat) {}
-
-std::string SettingsStore::ReadString(const char* section, const char* name, const std::string& fallback) const
-{
-    const QVariant v = settings_.value(Key(section, name));
-    if (!v.isValid()) return fallback;
-    return AsText(v).toStdString();
-}
-
-int SettingsStore::ReadInteger(const char* section, const char* name, int fallback) const
-{
-    const QVariant v = settings_.value(Key(section, name));
-    if (!v.isValid()) return fallback;
-    bool ok = false;
-    const int value = AsText(v).trimmed().toInt(&ok, 10);
-    return ok ? value : fallback;
-}
-
-void SettingsStore::WriteString(const char* section, const char* name, const std::string& value)
-{
-    settings_.setValue(Key(section, name), QString::fromStdString(value));
-}
-
-void SettingsStore::WriteInteger(const char* section, const char* name, int value)
-{
-    settings_.setValue(Key(section, name), value);
-}
-
-bool SettingsStore::Flush()
-{
-    settings_.sync();
-    // A format error is left over from reading a damaged file, which the
-    // write has just replaced.
-    return settings_.status() != QSettings::AccessError;
-}
-
-// ---------------------------------------------------------------------------
-// Checks of stored values
-
-int IntInRange(int value, int lo, int hi, int fallback)
-{
-    return value >= lo && value <= hi ? value : fallback;
-}
-
-namespace {
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-std::string TrimBlanks(const std::string& s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
-} // namespace
-
-std::string DecimalAddressOr(const std::string& stored, const std::string& fallback)
-{
-    const std::string t = TrimBlanks(stored);
-    if (t.empty() || t.size() > 3) return fallback;
-    for (char c : t)
-        if (!IsDigit(c)) return fallback;
-    return t;
-}
-
-std::string SecondaryAddressOr(const std::string& stored, const std::string& fallback)
-{
-    if (stored.size() != 8) return fallback;
-    std::string upper = stored;
-    for (char& c : upper) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return fallback;
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return upper;
-}
-
-std::string IpAddressOr(const std::string& stored, const std::string& fallback)
-{
-    int groups = 1;
-    int groupLength = 0;
-    bool anyDigit = false;
-    for (char c : stored) {
-        if (c == '.') {
-            if (++groups > 4) return fallback;
-            groupLength = 0;
-            continue;
-        }
-        if (!IsDigit(c) && c != ' ') return fallback;
-        if (++groupLength > 3) return fallback;
-        anyDigit = anyDigit || IsDigit(c);
-    }
-    return groups == 4 && anyDigit ? stored : fallback;
-}
-
-std::string SecondaryAddressForStore(const QString& shownText)
-{
-    std::string stored(8, '0');
-    const QString places = shownText.left(8);
-    for (int i = 0; i < places.size(); ++i) {
-        const QChar c = places.at(i);
-        if (c != QLatin1Char(' ')) stored[static_cast<size_t>(i)] = c.toLatin1();
-    }
-    return stored;
-}
-
-// ---------------------------------------------------------------------------
-// Loading and writing
 
 namespace {
 
@@ -197,24 +50,30 @@ constexpr std::array<const char*, DemandStoredColumns> DemandWidthNames = {
 constexpr std::array<const char*, CertifiedStoredColumns> CertifiedWidthNames = {"SGCL0", "SGCL1", "SGCL2",
                                                                                  "SGCL3", "SGCL4", "SGCL5"};
 
+// A value missing from the file leaves the member as it is; one that does not
+// read fully as a number takes the default, as one out of range does
+// (KeepInRange), never the member's blank 0, which for a list is its first item.
 void ReadAll(TMainForm& f, const SettingsStore& s)
 {
     const char* const cfg = SettingsSection;
+    const auto number = [&](const char* name, int member, int fallback) {
+        return s.ReadInteger(cfg, name, member, fallback);
+    };
     f.VersionSetting = s.ReadString(cfg, "VERS", f.VersionSetting);
-    f.MbusPortIndex = s.ReadInteger(cfg, "PNMBUS", f.MbusPortIndex);
-    f.ModbusPortIndex = s.ReadInteger(cfg, "PNMODBUS", f.ModbusPortIndex);
-    f.MbusBaudIndex = s.ReadInteger(cfg, "BDMBUS", f.MbusBaudIndex);
-    f.ModbusBaudIndex = s.ReadInteger(cfg, "BDMODBUS", f.ModbusBaudIndex);
-    f.SerialModeIndex = s.ReadInteger(cfg, "SMODEMODBUS", f.SerialModeIndex);
-    f.ProtocolSetting = s.ReadInteger(cfg, "PROT", f.ProtocolSetting);
-    f.LanguageSetting = s.ReadInteger(cfg, "LANG", f.LanguageSetting);
-    f.RefreshSetting = s.ReadInteger(cfg, "REFR", f.RefreshSetting);
+    f.MbusPortIndex = number("PNMBUS", f.MbusPortIndex, DefaultPortIndex);
+    f.ModbusPortIndex = number("PNMODBUS", f.ModbusPortIndex, DefaultPortIndex);
+    f.MbusBaudIndex = number("BDMBUS", f.MbusBaudIndex, DefaultMbusBaudIndex);
+    f.ModbusBaudIndex = number("BDMODBUS", f.ModbusBaudIndex, DefaultModbusBaudIndex);
+    f.SerialModeIndex = number("SMODEMODBUS", f.SerialModeIndex, DefaultSerialMode);
+    f.ProtocolSetting = number("PROT", f.ProtocolSetting, pmModbusTcp);
+    f.LanguageSetting = number("LANG", f.LanguageSetting, f.DefaultLanguage + 1);
+    f.RefreshSetting = number("REFR", f.RefreshSetting, 0);
     f.PrimaryAddressSetting = s.ReadString(cfg, "ADDRPR", f.PrimaryAddressSetting);
     f.SecondaryAddressSetting = s.ReadString(cfg, "ADDRSEC", f.SecondaryAddressSetting);
     f.ModbusAddressSetting = s.ReadString(cfg, "ADDRMDB", f.ModbusAddressSetting);
     f.IpAddressSetting = s.ReadString(cfg, "ADDRTCP", f.IpAddressSetting);
-    f.WindowSizeSetting = s.ReadInteger(cfg, "SIZE", f.WindowSizeSetting);
-    f.DemandWindowSetting = s.ReadInteger(cfg, "DEMWINSZ", f.DemandWindowSetting);
+    f.WindowSizeSetting = number("SIZE", f.WindowSizeSetting, DefaultWindowSize);
+    f.DemandWindowSetting = number("DEMWINSZ", f.DemandWindowSetting, 0);
     for (int c = 0; c < DemandStoredColumns; ++c)
         f.DemandColWidthSettings[c] = s.ReadInteger(cfg, DemandWidthNames[c], f.DemandColWidthSettings[c]);
     for (int c = 0; c < CertifiedStoredColumns; ++c)
@@ -436,5 +295,8 @@ void TMainForm::FormClose()
     for (int c = 0; c < CertifiedStoredColumns; ++c)
         s.WriteInteger(cfg, CertifiedWidthNames[c], ColWidthOr(StringGrid_CertifiedLogger, c, GridDefaultColWidth));
 
-    if (!s.Flush()) qWarning("Settings could not be written to %s", qPrintable(s.FileName()));
+    if (s.Flush()) return;
+    // The choices of this run are lost; the user is told while the window still stands.
+    qWarning("Settings could not be written to %s", qPrintable(s.FileName()));
+    QMessageBox::warning(this, Txt(TxtError, Language), Txt(TxtSettingsNotSaved, Language) + s.FileName());
 }
