@@ -42,8 +42,8 @@ protected:
         form->Button_Setup_Device_Connect->click();
         ASSERT_TRUE(PumpUntil([&] { return SawFailure(user) && !ProgrWinForm->isVisible() && form->GetJob() == 0; },
                               30s))
-            << user.Ids().toStdString();
-        EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+            << user.All();
+        EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
         EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
     }
 };
