@@ -71,7 +71,7 @@ TExchangeResult ExchangeMBus(IJobHost& host, uint8_t* buffer, int length)
         }
     }
     host.TraceComFrame("RX:", f.RxBuffer, f.RxCount);
-    return CheckAnswer(tcMBus, f.RxBuffer, f.RxCount);
+    return CheckAnswer(tcMBus, {}, f.RxBuffer, f.RxCount);
 }
 
 TExchangeResult ExchangeModbusRtu(IJobHost& host, uint8_t* buffer, int length)
@@ -88,7 +88,8 @@ TExchangeResult ExchangeModbusRtu(IJobHost& host, uint8_t* buffer, int length)
     // Without all three there is no byte count to go by.
     if (f.RxCount == 3) f.RxCount += ReadInto(port, f, 3, f.RxBuffer[2] + 2);
     host.TraceComFrame("RX:", f.RxBuffer, f.RxCount);
-    return CheckAnswer(tcModbusRtu, f.RxBuffer, f.RxCount);
+    return CheckAnswer(tcModbusRtu, std::span<const uint8_t>(buffer, static_cast<size_t>(length)), f.RxBuffer,
+                       f.RxCount);
 }
 
 TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length)
@@ -106,7 +107,8 @@ TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length)
     client->EndAnswer();
     // Only an answer assembled up to the length its header gives counts, also
     // one whose last piece came without waking the wait.
-    return CheckAnswer(tcModbusTcp, f.RxBuffer, f.RxCount, buffer[1]);
+    return CheckAnswer(tcModbusTcp, std::span<const uint8_t>(buffer, static_cast<size_t>(length)), f.RxBuffer,
+                       f.RxCount);
 }
 
 }  // namespace
