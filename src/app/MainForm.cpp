@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+#include <exception>
+#include <optional>
 
 #include "app/Application.h"
 #include "app/PageBuilders.h"
@@ -122,7 +124,18 @@ void TMainForm::closeEvent(QCloseEvent* e)
     // The worker is ended first, so that no job uses the port while the
     // device is let go and the settings are written.
     ShutdownWorker();
-    FormCloseQuery();
+    // A device that cannot be let go (an adapter pulled out) must not cost the
+    // user the choices of this run: the settings are written first, the error
+    // shown after.
+    std::optional<QString> releaseError;
+    try {
+        FormCloseQuery();
+    } catch (const std::exception& x) {
+        releaseError = QString::fromUtf8(x.what());
+    } catch (...) {
+        releaseError = Txt(TxtUnknownException, Language);
+    }
     FormClose();
     e->accept();
+    if (releaseError) TApplication::ShowException(*releaseError);
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QStringList>
 #include <array>
@@ -60,11 +61,16 @@ std::string SettingsStore::ReadString(const char* section, const char* name, con
 
 int SettingsStore::ReadInteger(const char* section, const char* name, int fallback) const
 {
+    return ReadInteger(section, name, fallback, fallback);
+}
+
+int SettingsStore::ReadInteger(const char* section, const char* name, int missing, int unreadable) const
+{
     const QVariant v = settings_.value(Key(section, name));
-    if (!v.isValid()) return fallback;
+    if (!v.isValid()) return missing;
     bool ok = false;
     const int value = AsText(v).trimmed().toInt(&ok, 10);
-    return ok ? value : fallback;
+    return ok ? value : unreadable;
 }
 
 void SettingsStore::WriteString(const char* section, const char* name, const std::string& value)
@@ -197,24 +203,30 @@ constexpr std::array<const char*, DemandStoredColumns> DemandWidthNames = {
 constexpr std::array<const char*, CertifiedStoredColumns> CertifiedWidthNames = {"SGCL0", "SGCL1", "SGCL2",
                                                                                  "SGCL3", "SGCL4", "SGCL5"};
 
+// A value missing from the file leaves the member as it is; one that does not
+// read fully as a number takes the default, as one out of range does
+// (KeepInRange), never the member's blank 0, which for a list is its first item.
 void ReadAll(TMainForm& f, const SettingsStore& s)
 {
     const char* const cfg = SettingsSection;
+    const auto number = [&](const char* name, int member, int fallback) {
+        return s.ReadInteger(cfg, name, member, fallback);
+    };
     f.VersionSetting = s.ReadString(cfg, "VERS", f.VersionSetting);
-    f.MbusPortIndex = s.ReadInteger(cfg, "PNMBUS", f.MbusPortIndex);
-    f.ModbusPortIndex = s.ReadInteger(cfg, "PNMODBUS", f.ModbusPortIndex);
-    f.MbusBaudIndex = s.ReadInteger(cfg, "BDMBUS", f.MbusBaudIndex);
-    f.ModbusBaudIndex = s.ReadInteger(cfg, "BDMODBUS", f.ModbusBaudIndex);
-    f.SerialModeIndex = s.ReadInteger(cfg, "SMODEMODBUS", f.SerialModeIndex);
-    f.ProtocolSetting = s.ReadInteger(cfg, "PROT", f.ProtocolSetting);
-    f.LanguageSetting = s.ReadInteger(cfg, "LANG", f.LanguageSetting);
-    f.RefreshSetting = s.ReadInteger(cfg, "REFR", f.RefreshSetting);
+    f.MbusPortIndex = number("PNMBUS", f.MbusPortIndex, DefaultPortIndex);
+    f.ModbusPortIndex = number("PNMODBUS", f.ModbusPortIndex, DefaultPortIndex);
+    f.MbusBaudIndex = number("BDMBUS", f.MbusBaudIndex, DefaultMbusBaudIndex);
+    f.ModbusBaudIndex = number("BDMODBUS", f.ModbusBaudIndex, DefaultModbusBaudIndex);
+    f.SerialModeIndex = number("SMODEMODBUS", f.SerialModeIndex, DefaultSerialMode);
+    f.ProtocolSetting = number("PROT", f.ProtocolSetting, pmModbusTcp);
+    f.LanguageSetting = number("LANG", f.LanguageSetting, f.DefaultLanguage + 1);
+    f.RefreshSetting = number("REFR", f.RefreshSetting, 0);
     f.PrimaryAddressSetting = s.ReadString(cfg, "ADDRPR", f.PrimaryAddressSetting);
     f.SecondaryAddressSetting = s.ReadString(cfg, "ADDRSEC", f.SecondaryAddressSetting);
     f.ModbusAddressSetting = s.ReadString(cfg, "ADDRMDB", f.ModbusAddressSetting);
     f.IpAddressSetting = s.ReadString(cfg, "ADDRTCP", f.IpAddressSetting);
-    f.WindowSizeSetting = s.ReadInteger(cfg, "SIZE", f.WindowSizeSetting);
-    f.DemandWindowSetting = s.ReadInteger(cfg, "DEMWINSZ", f.DemandWindowSetting);
+    f.WindowSizeSetting = number("SIZE", f.WindowSizeSetting, DefaultWindowSize);
+    f.DemandWindowSetting = number("DEMWINSZ", f.DemandWindowSetting, 0);
     for (int c = 0; c < DemandStoredColumns; ++c)
         f.DemandColWidthSettings[c] = s.ReadInteger(cfg, DemandWidthNames[c], f.DemandColWidthSettings[c]);
     for (int c = 0; c < CertifiedStoredColumns; ++c)
@@ -436,5 +448,8 @@ void TMainForm::FormClose()
     for (int c = 0; c < CertifiedStoredColumns; ++c)
         s.WriteInteger(cfg, CertifiedWidthNames[c], ColWidthOr(StringGrid_CertifiedLogger, c, GridDefaultColWidth));
 
-    if (!s.Flush()) qWarning("Settings could not be written to %s", qPrintable(s.FileName()));
+    if (s.Flush()) return;
+    // The choices of this run are lost; the user is told while the window still stands.
+    qWarning("Settings could not be written to %s", qPrintable(s.FileName()));
+    QMessageBox::warning(this, Txt(TxtError, Language), Txt(TxtSettingsNotSaved, Language) + s.FileName());
 }

@@ -23,6 +23,9 @@ public:
 
     std::string ReadString(const char* section, const char* name, const std::string& fallback) const;
     int ReadInteger(const char* section, const char* name, int fallback) const;
+    // missing when the file has no such value, unreadable when its text is not
+    // wholly a decimal number of int range ("1e9", "3x", "").
+    int ReadInteger(const char* section, const char* name, int missing, int unreadable) const;
     void WriteString(const char* section, const char* name, const std::string& value);
     void WriteInteger(const char* section, const char* name, int value);
 

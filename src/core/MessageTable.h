@@ -286,6 +286,7 @@ extern const LangText TxtTariffHardware; // tariff choice 0
 extern const LangText TxtTariffWait; // tariff label while a tariff write waits
 extern const LangText TxtDeviceRefusedValue; // a setting write answered with an exception
 extern const LangText TxtDateTimeInvalid; // the clock command's date or time names no real moment
+extern const LangText TxtSettingsNotSaved; // + the settings file path; the file or its folder is not writable
 
 // -- Grid headers, CSV titles and column lines, value texts of the decoders
 extern const LangText TxtDateAndTime;

@@ -107,3 +107,6 @@ const LangText TxtTariffHardware{" Hardware", " Hardware"};
 const LangText TxtTariffWait{" wait...", " wait..."};
 const LangText TxtDeviceRefusedValue{"The device did not accept the value.", "Das Gerät hat den Wert nicht übernommen."};
 const LangText TxtDateTimeInvalid{"Date or time is not valid.", "Datum oder Zeit ungültig."};
+// The caller puts the settings file's path after it.
+const LangText TxtSettingsNotSaved{"The settings could not be saved:\n",
+                                   "Die Einstellungen konnten nicht gespeichert werden:\n"};

@@ -247,6 +247,7 @@ constexpr LangTextEntry kLangTexts[] = {
     {"TxtTariffWait", &TxtTariffWait},
     {"TxtDeviceRefusedValue", &TxtDeviceRefusedValue},
     {"TxtDateTimeInvalid", &TxtDateTimeInvalid},
+    {"TxtSettingsNotSaved", &TxtSettingsNotSaved},
     {"TxtDateAndTime", &TxtDateAndTime},
     {"TxtDeviceType", &TxtDeviceType},
     {"TxtSerialNumber", &TxtSerialNumber},

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
-#include "comm/Connect.h"
 #include "comm/TcpClient.h"
 
 namespace {
@@ -55,36 +55,8 @@ int FreeLoopbackPort()
     return port;
 }
 
-class ConnectE2ETest : public ::testing::Test {
+class ConnectE2ETest : public rig::WindowTest {
 protected:
-    // The line (and with it the configuration folder) comes first, as on a
-    // machine whose adapter is plugged in before the tool starts.
-    void StartWindow()
-    {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        // Wiring the main window's constructor does; each is done once only.
-        form->CreateJobHost();
-        form->ConnectTransportHandlers();
-        ConnectConnectionHandlers(*form);
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
-        ASSERT_EQ(form->Language.load(), 0);
-    }
-
-    void TearDown() override
-    {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
-    }
-
     void UseTcp(int port)
     {
         form->RadioButton_Modbus_TCPIP->setChecked(true);
@@ -97,12 +69,7 @@ protected:
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
         ASSERT_EQ(form->TransportCode.load(), tcModbusRtu);
-        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
-        baud->setCurrentIndex(6);  // 19200
-        Q_EMIT baud->activated(6);
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
         ASSERT_EQ(form->ModbusBaudIndex.load(), 6);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
     }
@@ -110,20 +77,10 @@ protected:
     QPushButton* ConnectButton() const { return form->Button_Setup_Device_Connect; }
     // The click returns when the modal progress window has closed.
     void ClickConnect() { ConnectButton()->click(); }
-    // A connect whose outcome the user waits for: the progress window may
-    // close on its own when its time bar runs out before the device answered,
-    // and the outcome then opens it anew.
-    void ConnectUntil(User& user, const QString& outcome)
-    {
-        ClickConnect();
-        EXPECT_TRUE(PumpUntil(
-            [&] { return user.Saw(outcome) && !ProgrWinForm->isVisible() && form->GetJob() == 0; }, 30s))
-            << user.Ids().toStdString();
-    }
 
     void ExpectConnected(const User& user)
     {
-        EXPECT_TRUE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+        EXPECT_TRUE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
         EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Disconnect"));
         EXPECT_EQ(form->Label_Setup_ConnectStatus->text(), QStringLiteral("Status: Device is connected."));
         // meter-sim's default device: four-wire, serial number 2100012345.
@@ -146,9 +103,6 @@ protected:
         EXPECT_EQ(form->PortOpen.load(), 0);
         EXPECT_EQ(form->TcpConnected.load(), 0);
     }
-
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 TEST_F(ConnectE2ETest, ModbusTcpConnectShowsTheDeviceAndDisconnects)
@@ -212,7 +166,7 @@ TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverTcpIsLetGo)
     User user;
     form->SetJob(jcModbusMeasurement);
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 30s))
-        << user.Ids().toStdString();
+        << user.All();
     EXPECT_EQ(user.reports.back().id, QStringLiteral("86"));
     ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
     ExpectDisconnected();
@@ -237,7 +191,7 @@ TEST_F(ConnectE2ETest, MeterThatStopsAnsweringOverRtuClosesThePort)
     User user;
     form->SetJob(jcModbusMeasurement);
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 30s))
-        << user.Ids().toStdString();
+        << user.All();
     ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
     ExpectDisconnected();
     EXPECT_EQ(form->SerialPort, nullptr);
@@ -254,7 +208,7 @@ TEST_F(ConnectE2ETest, IdentificationWithoutAnswersEndsDisconnected)
     // the scan's end report that no device is available.
     User user;
     ConnectUntil(user, QStringLiteral("The device is not available."));
-    EXPECT_EQ(user.reports.back().id, QStringLiteral("2")) << user.Ids().toStdString();
+    EXPECT_EQ(user.reports.back().id, QStringLiteral("2")) << user.All();
     EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected.")));
     ExpectDisconnected();
 }
@@ -269,7 +223,7 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
         User user;
         ConnectUntil(user, QStringLiteral("The device is not available."));
         ASSERT_FALSE(user.reports.empty());
-        EXPECT_EQ(user.reports.back().id, QStringLiteral("18")) << user.Ids().toStdString();
+        EXPECT_EQ(user.reports.back().id, QStringLiteral("18")) << user.All();
         EXPECT_EQ(user.reports.back().text, QStringLiteral("The device is not available."));
         EXPECT_TRUE(user.boxes.empty());
         EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
@@ -282,7 +236,7 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
     {
         User user;
         ClickConnect();
-        EXPECT_TRUE(user.reports.empty()) << user.Ids().toStdString();
+        EXPECT_TRUE(user.reports.empty()) << user.All();
         EXPECT_FALSE(form->TcpClient->Active());
     }
     User user;
@@ -305,7 +259,7 @@ TEST_F(ConnectE2ETest, CancelWhileConnectingShowsNoDevice)
     ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Suspended(); }, 10s));
     const auto settled = std::chrono::steady_clock::now() + 600ms;
     PumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
-    EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.Ids().toStdString();
+    EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
     EXPECT_FALSE(ProgrWinForm->isVisible());
     EXPECT_EQ(form->ConnectCancelled.load(), 0);
     EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("- -"));
@@ -342,8 +296,6 @@ TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
     EXPECT_EQ(form->GetJob(), 0);
 }
 
-}  // namespace
-
 // The user disconnects while a measuring job is in the middle of an exchange:
 // the job is cancelled and the port closes only after the job has let go of it.
 TEST_F(ConnectE2ETest, DisconnectWhileAJobExchangesWaitsForThePort)
@@ -369,5 +321,7 @@ TEST_F(ConnectE2ETest, DisconnectWhileAJobExchangesWaitsForThePort)
     EXPECT_EQ(form->GetJob(), 0);
     // The cancelled job reports nothing of its own.
     PumpUntil([] { return false; }, 800ms);
-    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.Ids().toStdString();
+    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.All();
 }
+
+}  // namespace

@@ -43,7 +43,7 @@ TEST_F(DeviceScanE2ETest, ModbusRtuScanFindsExactlyTheThreeMetersOnTheLine)
     User user;
     form->Button_Setup_SearchDevices->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The scan is successfully finished.")); }, 150s))
-        << user.All().toStdString();
+        << user.All();
     EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 2,77,247"));
     EXPECT_EQ(form->PortOpen.load(), 0);
 }
@@ -57,11 +57,7 @@ TEST_F(DeviceScanE2ETest, MBusScanListsTheMetersFoundBeforeTheCancel)
     ASSERT_TRUE(sim->Ready());
     StartWindow();
     form->RadioButton_MBus->setChecked(true);
-    QComboBox* ports = form->ComboBox_Setup_Port_MBus;
-    ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-    ports->setCurrentIndex(ports->count() - 1);
-    form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);  // 9600
-    Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(5);
+    ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, 5);  // 9600
     User user;
     // Cancel once address 12 is probed: the three meters lie below it.
     QTimer cancel;
@@ -72,7 +68,7 @@ TEST_F(DeviceScanE2ETest, MBusScanListsTheMetersFoundBeforeTheCancel)
     cancel.start(5);
     form->Button_Setup_SearchDevices->click();
     ASSERT_TRUE(PumpUntil([&] { return user.cancelNow && form->GetJob() == 0 && form->ComThread->Suspended(); }, 60s));
-    EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 0,5,9")) << user.All().toStdString();
+    EXPECT_EQ(form->Edit_Scan_PrimaryAddress->text(), QStringLiteral(" 0,5,9")) << user.All();
     EXPECT_EQ(form->PortOpen.load(), 0);
 }
 

@@ -2,6 +2,7 @@
 // A job host without a window, for the runner, transceiver and TCP client tests
 // and the TCP benchmark: the window's shared members, a real worker thread, and
 // a record of everything the window would have been asked to do.
+#include "../support/Pump.h"
 #include "../support/TestPeers.h"
 #include <fcntl.h>
 #include <poll.h>
@@ -42,17 +43,7 @@ namespace rig {
 
 using namespace std::chrono_literals;
 
-// Keeps the UI thread's events flowing until done() holds or the limit passes.
-inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using testsupport::PumpUntil;
 
 struct Frame {
     std::string prefix;

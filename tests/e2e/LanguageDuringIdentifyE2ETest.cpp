@@ -3,10 +3,8 @@
 // variant, webserver) that the identification is setting at that moment.
 // Afterwards the window shows the device (large demand logger, webserver on)
 // in the language last chosen.
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -16,67 +14,29 @@
 #include <memory>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
+#include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
-#include "comm/Connect.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using rig::MeterSim;
 using rig::PumpUntil;
+using rig::User;
 
-// Closes message boxes and the reports that offer "Ok"; leaves the
-// "Connecting..." window to the outcome.
-class Closer {
-public:
-    Closer()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                box->done(QMessageBox::Ok);
-                return;
-            }
-            if (!ProgrWinForm || !ProgrWinForm->isVisible()) return;
-            QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
-            if (!button->isHidden() && button->text() == QStringLiteral("Ok")) button->click();
-        });
-        timer_.start(20);
-    }
-
-private:
-    QTimer timer_;
-};
-
-class LanguageDuringIdentifyTest : public ::testing::Test {
+class LanguageDuringIdentifyTest : public rig::WindowTest {
 protected:
     void SetUp() override
     {
         meter = std::make_unique<MeterSim>(std::vector<std::string>{"--tcp", "127.0.0.1:0", "--variant", "2", "--webserver", "enabled"});
         ASSERT_TRUE(meter->Ready());
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        form->CreateJobHost();
-        form->ConnectTransportHandlers();
-        ConnectConnectionHandlers(*form);
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
+        StartWindow();
         form->RadioButton_Modbus_TCPIP->setChecked(true);
         ASSERT_EQ(form->TransportCode.load(), tcModbusTcp);
         form->Edit_Setup_TCPIP_Port->setText(QString::number(meter->Port()));
-    }
-
-    void TearDown() override
-    {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
     }
 
     bool Connected() const
@@ -87,13 +47,13 @@ protected:
     }
 
     std::unique_ptr<MeterSim> meter;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 TEST_F(LanguageDuringIdentifyTest, SwitchingWhileTheDeviceIsIdentified)
 {
-    Closer closer;
+    // Closes message boxes and the reports that offer "Ok"; leaves the
+    // "Connecting..." window to the outcome.
+    User user;
     QTimer switcher;
     QObject::connect(&switcher, &QTimer::timeout, [&] {
         QRadioButton* next = form->Language.load() == 0 ? form->RadioButton_German : form->RadioButton_English;

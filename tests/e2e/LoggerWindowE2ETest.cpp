@@ -77,7 +77,7 @@ TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords
     form->ComboBox_Demand->setCurrentText(QStringLiteral("100"));
     form->Button_Demand_Read->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: 100")) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     TStringGrid* g = form->StringGrid_DemandLogger;
     ASSERT_EQ(g->RowCount(), 101);
     for (int k : {0, 1, 57, 99}) {
@@ -95,7 +95,7 @@ TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords
     form->ComboBox_Demand->setCurrentText(QStringLiteral("500"));
     form->Button_Demand_Read->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("Anzahl der Zeilen: 120")) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     EXPECT_TRUE(user.boxes.empty());
     QFile file(path + QStringLiteral(".csv"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -124,7 +124,7 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     ASSERT_TRUE(PumpUntil([&] { return form->IntervalRecordCount >= 0 && form->GetJob() == 0; }, 30s));
     const int records = form->IntervalRecordCount;
     EXPECT_GT(records, 10);
-    EXPECT_TRUE(user.reports.empty()) << user.All().toStdString();
+    EXPECT_TRUE(user.reports.empty()) << user.All();
     EXPECT_EQ(form->StringGrid_DemandLogger->RowCount(), 2);
 
     // To Table: the period's records, newest first, in the grid.
@@ -133,7 +133,7 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     form->Button_Demand_Interval_Read->click();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: ") +
                                                 QString::number(records)) &&
-                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All().toStdString();
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
     TStringGrid* g = form->StringGrid_DemandLogger;
     ASSERT_EQ(g->RowCount(), records + 1);
     const long long newest = g->Cell(3, 1).trimmed().toLongLong();

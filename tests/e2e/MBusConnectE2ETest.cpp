@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "JobHostRig.h"
+#include "WindowTest.h"
 #include "WindowUser.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
-#include "comm/Connect.h"
 #include "meter/CivilTime.h"
 #include "meter/MeterMeasurements.h"
 #include "meter/MeterOptions.h"
@@ -84,62 +84,21 @@ Reading Read(const std::string& text)
     return r;
 }
 
-class MBusConnectE2ETest : public ::testing::Test {
+class MBusConnectE2ETest : public rig::WindowTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(line.Ready());
         meterSim = std::make_unique<MeterSim>(MeterArgs(line.MeterEnd()));
         ASSERT_TRUE(meterSim->Ready());
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        form->CreateJobHost();
-        form->ConnectTransportHandlers();
-        ConnectConnectionHandlers(*form);
-        form->show();
-        ASSERT_TRUE(PumpUntil([&] { return form->ComThread != nullptr; }));
-        form->RadioButton_English->setChecked(true);
-        form->PageControl_Main->setCurrentWidget(form->Page_Setup);
+        StartWindow();
         // The expert view shows every frame in the monitor.
         form->CheckBoxAdministrator->setChecked(true);
 
         form->RadioButton_MBus->setChecked(true);
         ASSERT_EQ(form->TransportCode.load(), tcMBus);
-        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
-        baud->setCurrentIndex(kBaudIndex9600);
-        Q_EMIT baud->activated(kBaudIndex9600);
+        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
         ASSERT_EQ(form->MbusBaudIndex.load(), kBaudIndex9600);
-    }
-
-    void TearDown() override
-    {
-        if (form) form->close();
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
-    }
-
-    void Type(QLineEdit* edit, const QString& text)
-    {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        edit->setCursorPosition(0);
-        QTest::keyClicks(edit, text);
-    }
-
-    void ConnectUntil(User& user, const QString& outcome)
-    {
-        form->Button_Setup_Device_Connect->click();
-        EXPECT_TRUE(PumpUntil(
-            [&] { return user.Saw(outcome) && !ProgrWinForm->isVisible() && form->GetJob() == 0; }, 40s))
-            << user.Ids().toStdString();
     }
 
     // The identification labels against the meter's own options.
@@ -211,8 +170,6 @@ protected:
 
     SerialLine line{kComNumber};
     std::unique_ptr<MeterSim> meterSim;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
 };
 
 TEST_F(MBusConnectE2ETest, PrimaryAddressConnectReadsTheMeterAndDeselectsAtDisconnect)
@@ -258,16 +215,13 @@ TEST_F(MBusConnectE2ETest, MeterThatStopsAnsweringIsLetGoAndModbusTcpConnectsAft
 {
     form->RadioButtonPrimaryAddress->setChecked(true);
     Type(form->MaskEdit_Setup_Primary_Address, QStringLiteral("1"));
-    {
-        User user;
-        ConnectUntil(user, QStringLiteral("The device is connected."));
-    }
+    Connect();
     meterSim.reset();
     {
         User user;
         form->SetJob(jcMBusMeasurement);
         ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 30s))
-            << user.Ids().toStdString();
+            << user.All();
         ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
     }
     EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));

@@ -70,33 +70,10 @@ protected:
         rig::WindowTest::TearDown();
     }
 
-    void Type(QLineEdit* edit, const QString& text)
-    {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        edit->setCursorPosition(0);
-        QTest::keyClicks(edit, text);
-    }
-
-    void Connect()
-    {
-        User user;
-        form->Button_Setup_Device_Connect->click();
-        ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
-                                           !ProgrWinForm->isVisible() && form->GetJob() == 0; },
-                              40s))
-            << user.Ids().toStdString();
-    }
-
     void UseMBusPrimary(int address)
     {
         form->RadioButton_MBus->setChecked(true);
-        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(kBaudIndex9600);
-        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(kBaudIndex9600);
+        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
         form->RadioButtonPrimaryAddress->setChecked(true);
         Type(form->MaskEdit_Setup_Primary_Address, QString::number(address));
     }
@@ -140,7 +117,7 @@ TEST_F(SettingSendsE2ETest, MBusDatesAndPsFieldsReachTheMeter)
         EXPECT_EQ(HoldingBytes(meter->Port(), 10700),
                   (std::vector<uint8_t>{0x00, 0x00, 0x0A, 0x0F, 0x01, 0xEE, 0x07, 0x00}));
         QApplication::processEvents();
-        EXPECT_TRUE(user.reports.empty()) << user.Ids().toStdString();
+        EXPECT_TRUE(user.reports.empty()) << user.All();
     }
 
     QComboBox* command = form->ComboBox_DeviceSetup_Command;

@@ -40,14 +40,6 @@ using rig::User;
 constexpr int kComNumber = 9;
 constexpr int kBaudIndex9600 = 5;
 
-// What the user has seen, for the failure message.
-std::string Seen(const User& user)
-{
-    return (user.Ids() + QStringLiteral(" | boxes: ") + QStringList(user.boxes.begin(), user.boxes.end()).join(
-                                                             QStringLiteral(", ")))
-        .toStdString();
-}
-
 void Forget(User& user)
 {
     user.reports.clear();
@@ -99,23 +91,14 @@ protected:
     void ConnectOverRtu(const QString& unit)
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
-        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        QComboBox* baud = form->ComboBox_Setup_DeviceBaudrate;
-        baud->setCurrentIndex(6);  // 19200
-        Q_EMIT baud->activated(6);
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
         Connect();
     }
     void ConnectOverMBus(int primary, const QString& secondary = QString())
     {
         form->RadioButton_MBus->setChecked(true);
-        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(kBaudIndex9600);
-        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(kBaudIndex9600);
+        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
         if (secondary.isEmpty()) {
             form->RadioButtonPrimaryAddress->setChecked(true);
             form->MaskEdit_Setup_Primary_Address->setText(QString::number(primary));
@@ -124,15 +107,6 @@ protected:
             form->MaskEdit_Setup_Sec_Address->setText(secondary);
         }
         Connect();
-    }
-    void Connect()
-    {
-        User user;
-        form->Button_Setup_Device_Connect->click();
-        ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
-                                           !ProgrWinForm->isVisible() && form->GetJob() == 0; },
-                              40s))
-            << Seen(user);
     }
 
     // The user picks the command; its editor shows.
@@ -186,20 +160,20 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     Choose(TxtSetVoltageTransformerVtRatio);
     form->MaskEdit_VT->setText(QStringLiteral("100"));
     Send();
-    ASSERT_TRUE(MeterHolds("vt", "100")) << Seen(user);
-    ASSERT_TRUE(PumpUntil([&] { return user.Saw(kDone); })) << Seen(user);
+    ASSERT_TRUE(MeterHolds("vt", "100")) << user.All();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(kDone); })) << user.All();
     EXPECT_EQ(form->Label__VT->text(), QStringLiteral(" 100"));
 
     Choose(TxtSetCurrentTransformerCtRatio);
     form->MaskEdit_CT->setText(QStringLiteral("50"));
     Send();
-    ASSERT_TRUE(MeterHolds("ct", "50")) << Seen(user);
+    ASSERT_TRUE(MeterHolds("ct", "50")) << user.All();
     ASSERT_TRUE(PumpUntil([&] { return form->Label__CT->text() == QStringLiteral(" 50"); }));
 
     Choose(TxtSetDemandPeriodMinute);
     form->ComboBox_Set_Demand_Period->setCurrentText(QStringLiteral("30"));
     Send();
-    ASSERT_TRUE(MeterHolds("demand-period", "30")) << Seen(user);
+    ASSERT_TRUE(MeterHolds("demand-period", "30")) << user.All();
     ASSERT_TRUE(PumpUntil([&] { return form->Label_Demand_Period->text() == QStringLiteral(" 30 [Minute]"); }));
 
     Choose(TxtSetTariff);
@@ -207,7 +181,7 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     Forget(user);
     Send();  // the sending window stays until the read-back two seconds later
     EXPECT_TRUE(MeterHolds("tariff", "3"));
-    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << user.All();
 
     Choose(TxtSetDateTime);
     form->MaskEdit_Change_Date->setText(QStringLiteral("2031-05-06"));
@@ -255,7 +229,7 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     Forget(user);
     Send();
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device did not accept the value.")); }))
-        << Seen(user);
+        << user.All();
     EXPECT_FALSE(user.Saw(kDone));
     EXPECT_TRUE(MeterHolds("ct", "50"));
     EXPECT_EQ(form->Label__CT->text(), QStringLiteral(" 50"));
@@ -267,7 +241,7 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     EXPECT_EQ(form->ComboBox_Set_Webserver->currentText(), QStringLiteral("Disable Webserver"));
     Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("webserver", "disabled"));
     EXPECT_EQ(form->TcpConnected.load(), 0);
     EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
@@ -300,7 +274,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     form->SetJob(jcModbusMeasurement);
     form->MaskEdit_Set_Address->setText(QStringLiteral("5"));
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("unit", "5"));
     EXPECT_TRUE(MeterHolds("unit", "4", 2));
     EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 5"));
@@ -314,7 +288,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("9600"));
     Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("baud", "9600"));
     EXPECT_EQ(form->ModbusBaudIndex.load(), 5);
     EXPECT_EQ(form->ComboBox_Setup_DeviceBaudrate->currentText(), QStringLiteral("9600"));
@@ -323,7 +297,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     Choose(TxtSetVoltageTransformerVtRatio);
     form->MaskEdit_VT->setText(QStringLiteral("20"));
     Send();
-    ASSERT_TRUE(MeterHolds("vt", "20")) << Seen(user);
+    ASSERT_TRUE(MeterHolds("vt", "20")) << user.All();
     ASSERT_TRUE(Idle());
 
     // To all devices: nobody answers, and the line moves on all the same.
@@ -332,7 +306,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("38400"));
     Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("baud", "38400", 1));
     EXPECT_TRUE(MeterHolds("baud", "38400", 2));
     Choose(TxtSetDateTime);
@@ -348,7 +322,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
     Choose(TxtSetCurrentTransformerCtRatio);
     form->MaskEdit_CT->setText(QStringLiteral("40"));
     Send();
-    ASSERT_TRUE(MeterHolds("ct", "40")) << Seen(user);
+    ASSERT_TRUE(MeterHolds("ct", "40")) << user.All();
     ASSERT_TRUE(Idle());
     EXPECT_EQ(form->PortOpen.load(), 1);
 }
@@ -372,11 +346,11 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
         form->MaskEdit_Set_Address->setText(QString::fromLatin1(refused));
         Send();
     }
-    EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 0-250 only."))) << Seen(user);
+    EXPECT_EQ(user.boxes, std::vector<QString>(3, QStringLiteral("Address range is 0-250 only."))) << user.All();
     EXPECT_TRUE(MeterHolds("primary", "1"));
     form->MaskEdit_Set_Address->setText(QStringLiteral("7"));
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("primary", "7"));
     EXPECT_TRUE(MeterHolds("primary", "2", 2));
     EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 7"));
@@ -409,7 +383,7 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
     Forget(user);
     Send();
     EXPECT_TRUE(MeterHolds("tariff", "4"));
-    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << user.All();
     ASSERT_TRUE(Idle());
 
     // To all devices: every meter on the line takes the date, then the rate.
@@ -418,7 +392,7 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
     form->MaskEdit_Change_Date->setText(QStringLiteral("2030-01-02"));
     form->MaskEdit_Change_Time->setText(QStringLiteral("03:04:05"));
     Send();
-    EXPECT_TRUE(PumpUntil([&] { return State(1).at("clock").substr(0, 16) == "2030-01-02 03:04"; })) << Seen(user);
+    EXPECT_TRUE(PumpUntil([&] { return State(1).at("clock").substr(0, 16) == "2030-01-02 03:04"; })) << user.All();
     EXPECT_TRUE(PumpUntil([&] { return State(2).at("clock").substr(0, 16) == "2030-01-02 03:04"; }));
     Choose(TxtSetDeviceBaudrate);
     EXPECT_EQ(form->ComboBox_Change_Baudrate->currentText(), QStringLiteral("9600"));
@@ -426,7 +400,7 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
     form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("4800"));
     Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_EQ(form->MbusBaudIndex.load(), 4);
     form->CheckBox_ToAllDevices->setChecked(false);
 
@@ -435,7 +409,7 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
     form->MaskEdit_CT->setText(QStringLiteral("30"));
     Forget(user);
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("ct", "30"));
     EXPECT_TRUE(MeterHolds("ct", "1", 2));
 }
@@ -454,7 +428,7 @@ TEST_F(SetupCommandsE2ETest, MBusBySecondaryAddressReachesOnlyTheMeterItNames)
     Choose(TxtSetVoltageTransformerVtRatio);
     form->MaskEdit_VT->setText(QStringLiteral("5"));
     Send();
-    EXPECT_TRUE(user.Saw(kDone)) << Seen(user);
+    EXPECT_TRUE(user.Saw(kDone)) << user.All();
     EXPECT_TRUE(MeterHolds("vt", "5", 2));
     EXPECT_EQ(State(1).at("vt"), "1");
 
@@ -463,9 +437,9 @@ TEST_F(SetupCommandsE2ETest, MBusBySecondaryAddressReachesOnlyTheMeterItNames)
     form->ComboBox_Tariff->setCurrentIndex(6);
     Forget(user);
     Send();
-    EXPECT_TRUE(MeterHolds("tariff", "6", 2)) << Seen(user);
+    EXPECT_TRUE(MeterHolds("tariff", "6", 2)) << user.All();
     EXPECT_EQ(State(1).at("tariff"), "1");
-    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << Seen(user);
+    EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << user.All();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// The main window against meter-sim for the value pages and the scan: a user
-// who reads and closes the reports, the meter with its model, the transports.
+// The main window against meter-sim for the value pages and the scan: the
+// meter with its model, the transports.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "JobHostRig.h"
-#include "WindowTest.h"
 #include "ValuesOracle.h"
+#include "WindowTest.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/StringGrid.h"
@@ -34,47 +34,10 @@ using namespace std::chrono_literals;
 using rig::MeterSim;
 using rig::PumpUntil;
 using rig::SerialLine;
+using rig::User;
 
 constexpr int kComNumber = 7;
 const std::string kClock = "2024-05-07 10:20:30";
-
-// Reads every report of the progress window and closes it with "Ok"; closes
-// message boxes; presses "Cancel" when asked to.
-class User {
-public:
-    User()
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
-        timer_.start(20);
-    }
-    std::vector<QString> reports;  // "id:text"
-    std::vector<QString> boxes;
-    bool cancelNow = false;
-
-    bool Saw(const QString& text) const
-    {
-        for (const QString& r : reports)
-            if (r.endsWith(QLatin1Char(':') + text)) return true;
-        return false;
-    }
-    QString All() const { return QStringList(reports.begin(), reports.end()).join(QStringLiteral(", ")); }
-
-private:
-    void Look()
-    {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxes.push_back(box->text());
-            box->done(QMessageBox::Ok);
-            return;
-        }
-        if (!ProgrWinForm || !ProgrWinForm->isVisible()) return;
-        const QString seen = ProgrWinForm->LabelIndex->text() + QLatin1Char(':') + ProgrWinForm->Label_ProgrBar1->text();
-        if (reports.empty() || reports.back() != seen) reports.push_back(seen);
-        QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
-        if (!button->isHidden() && (button->text() == QStringLiteral("Ok") || cancelNow)) button->click();
-    }
-    QTimer timer_;
-};
 
 class ValuesE2ETest : public rig::WindowTest {
 protected:
@@ -106,11 +69,7 @@ protected:
     void UseRtu(const QString& unit)
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
-        QComboBox* ports = form->ComboBox_Setup_Port_ModBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(6);  // 19200
-        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(6);
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
     }
     void ConnectRtu()
@@ -128,23 +87,9 @@ protected:
         StartMeter({"--mbus", line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
         StartWindow();
         form->RadioButton_MBus->setChecked(true);
-        QComboBox* ports = form->ComboBox_Setup_Port_MBus;
-        ports->addItem(QStringLiteral("COM%1").arg(kComNumber));
-        ports->setCurrentIndex(ports->count() - 1);
-        form->ComboBox_Setup_DeviceBaudrate->setCurrentIndex(5);  // 9600
-        Q_EMIT form->ComboBox_Setup_DeviceBaudrate->activated(5);
+        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, 5);  // 9600
         form->MaskEdit_Setup_Primary_Address->setText(QStringLiteral("1"));
         Connect();
-    }
-
-    void Connect()
-    {
-        User user;
-        form->Button_Setup_Device_Connect->click();
-        ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is connected.")) &&
-                                           !ProgrWinForm->isVisible() && form->GetJob() == 0; },
-                              30s))
-            << user.All().toStdString();
     }
 
     QString Text(const std::string& name) const

@@ -1,7 +1,7 @@
 #pragma once
 // The user of the end-to-end window tests: reads and closes message boxes,
 // notes every state of the progress window and presses its "Ok" (or, when
-// asked to, its "Cancel").
+// asked to, whatever it offers to stop the work).
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <chrono>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/MainForm.h"
@@ -35,6 +36,8 @@ public:
 
     std::vector<Seen> reports;
     std::vector<QString> boxes;
+    // Set: the next button the progress window offers is pressed.
+    bool cancelNow = false;
 
     bool Saw(const QString& text) const
     {
@@ -42,11 +45,14 @@ public:
             if (s.text == text) return true;
         return false;
     }
-    QString Ids() const
+    // Everything seen, for a failure message.
+    std::string All() const
     {
         QStringList ids;
         for (const Seen& s : reports) ids << s.id + QLatin1Char(':') + s.text;
-        return ids.join(QStringLiteral(", "));
+        return (ids.join(QStringLiteral(", ")) + QStringLiteral(" | boxes: ") +
+                QStringList(boxes.begin(), boxes.end()).join(QStringLiteral(", ")))
+            .toStdString();
     }
 
 private:
@@ -62,8 +68,8 @@ private:
         const Seen s{ProgrWinForm->LabelIndex->text(), ProgrWinForm->windowTitle(),
                      ProgrWinForm->Label_ProgrBar1->text(), button->isHidden() ? QString() : button->text()};
         if (reports.empty() || reports.back().id != s.id || reports.back().text != s.text) reports.push_back(s);
-        if (s.button == QStringLiteral("Ok")) button->click();
-        if (s.button == QStringLiteral("Cancel") && cancelAfter_) {
+        if (s.button == QStringLiteral("Ok") || (cancelNow && !s.button.isEmpty())) button->click();
+        else if (s.button == QStringLiteral("Cancel") && cancelAfter_) {
             const auto now = std::chrono::steady_clock::now();
             if (!cancelOffered_) cancelOffered_ = now;
             if (now - *cancelOffered_ >= *cancelAfter_) button->click();

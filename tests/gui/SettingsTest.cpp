@@ -1,7 +1,6 @@
 // The settings file: written on close, read at the next start, and a file that
 // is missing, from another version or damaged still gives a working window.
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,16 +8,11 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtCore/qtestsupport_core.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <memory>
 
+#include "SettingsFixture.h"
 #include "app/MainForm.h"
 #include "app/Settings.h"
 #include "app/Shape.h"
@@ -26,55 +20,10 @@
 #include "app/StringGrid.h"
 #include "app/Text.h"
 #include "comm/ThCom.h"
-#include "platform/ComPort.h"
 
 namespace {
 
-// Every test gets its own configuration folder, never the user's.
-class SettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(config_.isValid());
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_); }
-
-    QString IniPath() const { return config_.path() + QStringLiteral("/TORVA_ORBICOUNT_TOOL.ini"); }
-
-    void WriteIni(const QByteArray& content) const
-    {
-        QFile file(IniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-
-    QString Stored(const char* name) const
-    {
-        QSettings ini(IniPath(), QSettings::IniFormat);
-        return ini.value(QStringLiteral("Cfg/") + QLatin1String(name)).toString();
-    }
-
-    // Starts the tool as the program main does and lets the first activation run.
-    static std::unique_ptr<TToolWindows> Start()
-    {
-        auto windows = std::make_unique<TToolWindows>();
-        windows->Main().show();
-        const bool loaded = QTest::qWaitFor([&] { return windows->Main().SettingsRegistry != nullptr; }, 3000);
-        EXPECT_TRUE(loaded);
-        return windows;
-    }
-
-    static void Stop(std::unique_ptr<TToolWindows>& windows)
-    {
-        windows->Main().close();
-        windows.reset();
-    }
-
-    QTemporaryDir config_;
-    QByteArray saved_;
-};
+using settingsrig::SettingsTest;
 
 int CheckedTransports(const TMainForm& f)
 {
@@ -415,6 +364,50 @@ TEST_F(SettingsTest, DamagedValuesKeepTheirDefaultsNotAWrappedValue)
     EXPECT_EQ(f.StringGrid_DemandLogger->ColWidth(1), 80);
 }
 
+// Every number of the file: a text that is not wholly a decimal, and a value
+// beyond the key's list, give the key's default; a sound value is taken.
+TEST_F(SettingsTest, NumbersThatDoNotReadFullyOrFitTheListGiveTheDefault)
+{
+    const struct {
+        const char* key;
+        const char* sound;
+        const char* beyond; // nullptr: a flag, every number is one of its states
+        int taken, fallback;
+        int (*shown)(const TMainForm&);
+    } keys[] = {
+        {"PNMBUS", "11", "256", 11, 0, [](const TMainForm& f) { return f.MbusPortIndex.load(); }},
+        {"PNMODBUS", "4", "-1", 4, 0, [](const TMainForm& f) { return f.ModbusPortIndex.load(); }},
+        {"BDMBUS", "5", "6", 5, 3, [](const TMainForm& f) { return f.MbusBaudIndex.load(); }},
+        {"BDMODBUS", "9", "10", 9, 6, [](const TMainForm& f) { return f.ModbusBaudIndex.load(); }},
+        {"SMODEMODBUS", "2", "4", 2, 0, [](const TMainForm& f) { return f.SerialModeIndex.load(); }},
+        {"PROT", "51", "53", 51, 52, [](const TMainForm& f) { return int(f.TransportCode.load()); }},
+        {"LANG", "1", "3", 0, 1, [](const TMainForm& f) { return int(f.Language); }},
+        {"REFR", "2", "5", 2, 0, [](const TMainForm& f) { return f.ComboBox_DisplayRefresh->currentIndex(); }},
+        {"SIZE", "2", "3", 2, 1, [](const TMainForm& f) { return int(f.WindowSize); }},
+        {"DEMWINSZ", "1", nullptr, 1, 0, [](const TMainForm& f) { return f.DemandWindowSetting; }},
+        {"SGDL1", "120", "2001", 120, 80, [](const TMainForm& f) { return f.StringGrid_DemandLogger->ColWidth(1); }},
+        {"SGCL2", "150", "-1", 150, 135,
+         [](const TMainForm& f) { return f.StringGrid_CertifiedLogger->ColWidth(2); }},
+    };
+    // "sound" and "beyond" write each key's own value; the others write the text to every key.
+    for (const char* value : {"sound", "beyond", "1e9", "7x", "", "0x3", "2.0", "99999999999"}) {
+        SCOPED_TRACE(value);
+        const std::string v = value;
+        QByteArray ini = "[Cfg]\nVERS=Version 1.27\n";
+        for (const auto& k : keys) {
+            const char* text = v == "sound" ? k.sound : v == "beyond" ? k.beyond : value;
+            if (text) ini += QByteArray(k.key) + '=' + text + '\n';
+        }
+        WriteIni(ini);
+        auto windows = Start();
+        for (const auto& k : keys) {
+            if (v == "beyond" && !k.beyond) continue;
+            EXPECT_EQ(k.shown(windows->Main()), v == "sound" ? k.taken : k.fallback) << k.key;
+        }
+        Stop(windows);
+    }
+}
+
 TEST_F(SettingsTest, RefreshIndexBeyondTheTransportsListTakesTheFirstChoice)
 {
     // M-Bus offers three intervals, Modbus TCP five.
@@ -483,78 +476,6 @@ TEST_F(SettingsTest, StoreReportsAFileThatCannotBeWritten)
     SettingsStore store(blocker + QStringLiteral("/TORVA_ORBICOUNT_TOOL.ini"));
     store.WriteInteger("Cfg", "PROT", 52);
     EXPECT_FALSE(store.Flush());
-}
-
-// A pseudo-terminal linked in as COM1, standing in for a serial adapter.
-class PseudoPort {
-public:
-    explicit PseudoPort(const QString& configFolder)
-    {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-        slave_ = ::ptsname(master_);
-        const std::filesystem::path ports = configFolder.toStdString() + "/TORVA_ORBICOUNT_TOOL/ports";
-        std::filesystem::create_directories(ports);
-        std::filesystem::create_symlink(slave_, ports / "com1");
-    }
-    ~PseudoPort()
-    {
-        if (master_ >= 0) ::close(master_);
-    }
-    bool Valid() const { return !slave_.empty(); }
-
-    // Descriptors of this process that lead to the port's device.
-    int OpenByProcess() const
-    {
-        int n = 0;
-        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-            std::error_code ec;
-            if (std::filesystem::read_symlink(entry.path(), ec) == slave_) ++n;
-        }
-        return n;
-    }
-
-private:
-    int master_ = -1;
-    std::string slave_;
-};
-
-TEST_F(SettingsTest, ClosingEndsTheWorkerAndLetsTheConnectedPortGoOnce)
-{
-    WriteIni("[Cfg]\nVERS=Version 1.27\nPROT=51\nLANG=1\nPNMODBUS=0\n");
-    PseudoPort port(config_.path());
-    ASSERT_TRUE(port.Valid());
-    auto windows = Start();
-    TMainForm& f = windows->Main();
-    ASSERT_EQ(f.TransportCode, tcModbusRtu);
-    ASSERT_TRUE(OpenComPort(f.SerialPort, f, f.ModbusBaudIndex));
-    ASSERT_EQ(port.OpenByProcess(), 1);
-    f.ShowConnectionState(2);
-
-    f.close();
-    // No job can run any more; the device was let go before the settings were written.
-    ASSERT_NE(f.ComThread, nullptr);
-    EXPECT_TRUE(f.ComThread->Stopping());
-    EXPECT_EQ(f.PortOpen, 0);
-    EXPECT_EQ(f.SerialPort, nullptr);
-    EXPECT_EQ(port.OpenByProcess(), 0);
-    EXPECT_EQ(Stored("PROT"), QStringLiteral("51"));
-    windows.reset();
-    EXPECT_EQ(port.OpenByProcess(), 0);
-}
-
-TEST_F(SettingsTest, DestructorClosesAPortLeftOpen)
-{
-    WriteIni("[Cfg]\nVERS=Version 1.27\nPROT=51\nLANG=1\nPNMODBUS=0\n");
-    PseudoPort port(config_.path());
-    ASSERT_TRUE(port.Valid());
-    auto windows = Start();
-    TMainForm& f = windows->Main();
-    ASSERT_TRUE(OpenComPort(f.SerialPort, f, f.ModbusBaudIndex));
-    ASSERT_EQ(port.OpenByProcess(), 1);
-    // Destroyed without a close event, as when the process ends.
-    windows.reset();
-    EXPECT_EQ(port.OpenByProcess(), 0);
 }
 
 } // namespace

@@ -12,22 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "../support/Pump.h"
 #include "comm/JobControl.h"
 #include "core/LinkState.h"
 
 using namespace std::chrono_literals;
 
-// Keeps the UI thread's events flowing until done() holds or the limit passes.
-inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using testsupport::PumpUntil;
 
 inline void PumpFor(std::chrono::milliseconds span)
 {
