@@ -271,9 +271,11 @@ TEST(ModbusTcpExchange, AKnownNextRequestGoesOutAheadOfTheWorker)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        Peer peer;
-        TestJobHost host(tcModbusTcp);
-        ASSERT_TRUE(host.ConnectTcp(peer.Port()) && PumpUntil([&] { return peer.Accepted(); }));
+        Connected c;
+        ASSERT_TRUE(c.ok);
+        Peer& peer = c.peer;
+        TestJobHost& host = c.host;
+        // The job code alone, as a read sets it; the parked worker stays parked.
         host.JobCode = row.jobSet ? jcModbusDemandLogger : jcIdle;
         peer.OnRequest = [&](const QByteArray& request) { peer.Send(AnswerTo(request, request[11])); };
         const auto follows = [](const void* context, const uint8_t*, int) {
