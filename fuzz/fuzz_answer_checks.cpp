@@ -3,21 +3,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "core/AnswerChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 3)
+    // Transport, split point, then the request as a TCP or RTU frame, then the answer.
+    constexpr size_t kRequest = 12;
+    if (size < 2 + kRequest)
         return 0;
     const char transport = static_cast<char>('1' + data[0] % 5);
-    const uint8_t transaction = data[1];
-    const size_t split = data[2];
-    const uint8_t* rx = data + 3;
-    const int count = static_cast<int>(std::min<size_t>(size - 3, sizeof(FrameBuffers::RxBuffer)));
+    const size_t split = data[1];
+    const std::span<const uint8_t> request(data + 2, kRequest);
+    const uint8_t* rx = data + 2 + kRequest;
+    const int count = static_cast<int>(std::min<size_t>(size - 2 - kRequest, sizeof(FrameBuffers::RxBuffer)));
 
-    const TExchangeResult result = CheckAnswer(transport, rx, count, transaction);
+    const TExchangeResult result = CheckAnswer(transport, request, rx, count);
     if (result != erValidAnswer && result != erNoValidAnswer)
+        __builtin_trap();
+    // An answer and a refusal exclude each other.
+    if (result == erValidAnswer && IsModbusRefusalOf(transport, request, rx, count))
         __builtin_trap();
     MBusAnswerLength(rx, count);
     ModbusRtuAnswerLength(rx, count);

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char id[9] = "00000000";
     for (int k = 0; k < 8; ++k) id[k] = (address >> k) & 1 ? 'F' : static_cast<char>('0' + k);
     const bool fromId = IsMBusAnswerFromId(p, count, id);
-    if (CheckAnswer('2', p, count) != (valid ? erValidAnswer : erNoValidAnswer))
+    if (CheckAnswer('2', {}, p, count) != (valid ? erValidAnswer : erNoValidAnswer))
         __builtin_trap();
 
     // What each check promises, from the bytes themselves.

@@ -71,6 +71,7 @@ public:
     class QTcpSocket* ClientSocket = nullptr;
     void ReportProgress(uint32_t itemIndex, uint32_t itemTotal, uint8_t kind) override;
     void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) override;
+    void TraceUntracedBytes(int64_t count) override;
     void StopDisplayRefresh() override;
     void StartTimerSetup() override;
     bool ConnectInProgress() override;

@@ -54,6 +54,11 @@ void TMainForm::TraceComFrame(const char* prefix, const uint8_t* bytes, int coun
     TraceFrame(*this, prefix, bytes, count);
 }
 
+void TMainForm::TraceUntracedBytes(int64_t count)
+{
+    AppendUntracedNote(*this, count);
+}
+
 void TMainForm::StopDisplayRefresh()
 {
     RunOnUiThread(

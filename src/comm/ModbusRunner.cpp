@@ -210,10 +210,14 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
     size_t i = NextStep(host, list.Steps, 0);
     while (i < list.Steps.size()) {
         const TRequestStep& step = list.Steps[i];
-        const TExchangeResult result = SendStep(host, step);
-        // On Modbus TCP an exception answer passes the transceiver's checks.
-        // Either way it is the meter's refusal: no retry, and no tariff read-back
-        // that would report the refused tariff as accepted.
+        TExchangeResult result = SendStep(host, step);
+        // A meter without a web server refuses its register: the refusal is the news.
+        if (step.RecordCode == rcWebserverFlags &&
+            IsModbusRefusalOf(link.TransportCode.load(), host.Frames().TxBuffer, host.Frames().RxBuffer,
+                              host.Frames().RxCount))
+            result = erValidAnswer;
+        // An exception answer to a write is the meter's refusal: no retry, and no
+        // tariff read-back that would report the refused tariff as accepted.
         if (step.Template.empty() && setup::IsModbusExceptionAnswer(link.TransportCode.load(), host.Frames().RxBuffer,
                                                                     host.Frames().RxCount, setup::ModbusWriteMultiple)) {
             jobs.SetJob(jcIdle);

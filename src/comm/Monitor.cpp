@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "app/MainForm.h"
+#include "app/Text.h"
 #include "comm/UiThread.h"
 #include "core/TextHelpers.h"
 
@@ -71,11 +72,16 @@ QStringList TraceLines(std::string_view prefix, const uint8_t* bytes, int count,
     return lines;
 }
 
-void AppendTrace(TMainForm& f, std::string_view prefix, const uint8_t* bytes, int count)
-{
-    if (!f.CheckBoxAdministrator || !f.CheckBoxAdministrator->isChecked() || !f.Memo_Com_Win) return;
-    QTextDocument* doc = f.Memo_Com_Win->document();
+namespace {
 
+bool MonitorOn(const TMainForm& f)
+{
+    return f.CheckBoxAdministrator && f.CheckBoxAdministrator->isChecked() && f.Memo_Com_Win;
+}
+
+void AppendLines(TMainForm& f, const QStringList& lines)
+{
+    QTextDocument* doc = f.Memo_Com_Win->document();
     // One cut for the oldest lines: deleting them one by one would redraw and
     // re-layout the memo thousands of times.
     if (doc->blockCount() > TraceMaxLines) {
@@ -84,12 +90,29 @@ void AppendTrace(TMainForm& f, std::string_view prefix, const uint8_t* bytes, in
         cut.setPosition(doc->findBlockByNumber(TraceTrimLines).position(), QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     }
-
-    const QDateTime now = f.Monitor.Clock ? f.Monitor.Clock() : QDateTime::currentDateTime();
-    const QStringList lines = TraceLines(prefix, bytes, std::max(count, 0), now);
     // The whole frame in one insertion, so it is laid out and drawn once.
     if (!lines.isEmpty()) f.Memo_Com_Win->appendPlainText(lines.join(QLatin1Char('\n')));
     CountLines(f);
+}
+
+QDateTime Now(const TMainForm& f)
+{
+    return f.Monitor.Clock ? f.Monitor.Clock() : QDateTime::currentDateTime();
+}
+
+} // namespace
+
+void AppendTrace(TMainForm& f, std::string_view prefix, const uint8_t* bytes, int count)
+{
+    if (!MonitorOn(f)) return;
+    AppendLines(f, TraceLines(prefix, bytes, std::max(count, 0), Now(f)));
+}
+
+void AppendUntracedNote(TMainForm& f, int64_t count)
+{
+    if (!MonitorOn(f) || count <= 0) return;
+    AppendLines(f, {TraceTimeStamp(Now(f)) + QStringLiteral(" [RX]"),
+                    QString::number(count) + Txt(TxtReceivedBytesNotShown, f.Language), TraceSeparator});
 }
 
 void TraceFrame(TMainForm& f, std::string_view prefix, const uint8_t* buffer, int count)

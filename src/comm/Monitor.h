@@ -47,4 +47,7 @@ QStringList TraceLines(std::string_view prefix, const uint8_t* bytes, int count,
 void TraceFrame(TMainForm& form, std::string_view prefix, const uint8_t* buffer, int count);
 // UI thread. Writes one frame into the memo; nothing while the monitor is off.
 void AppendTrace(TMainForm& form, std::string_view prefix, const uint8_t* bytes, int count);
+// UI thread. One line telling how many received bytes were left out of the
+// memo; nothing while the monitor is off.
+void AppendUntracedNote(TMainForm& form, int64_t count);
 

@@ -23,6 +23,7 @@ constexpr int kWsaeConnReset = 10054;
 constexpr int kWsaeTimedOut = 10060;
 constexpr int kWsaeConnRefused = 10061;
 
+constexpr std::chrono::seconds kUntracedNoteInterval{1};
 
 }  // namespace
 
@@ -88,6 +89,7 @@ TModbusTcpClient::TModbusTcpClient(ITcpClientHost& host, JobControl& jobs, Trans
       frames_(frames)
 {
     ClientSocket->setObjectName(QStringLiteral("ClientSocket"));
+    ClientSocket->setReadBufferSize(SocketBufferLimit);
     connect(ClientSocket, &QTcpSocket::connected, this, &TModbusTcpClient::ClientSocketConnect);
     connect(ClientSocket, &QTcpSocket::disconnected, this, &TModbusTcpClient::ClientSocketDisconnect);
     connect(ClientSocket, &QTcpSocket::readyRead, this, &TModbusTcpClient::ClientSocketRead);
@@ -149,13 +151,45 @@ void TModbusTcpClient::ClientSocketDisconnect()
 void TModbusTcpClient::ClientSocketRead()
 {
     uint8_t piece[ReadPieceSize];
-    while (ClientSocket->bytesAvailable() > 0) {
+    int taken = 0;
+    while (taken < ReadEventBudget && ClientSocket->bytesAvailable() > 0) {
         const qint64 got = ClientSocket->read(reinterpret_cast<char*>(piece), ReadPieceSize);
         if (got <= 0) break;
         const int count = static_cast<int>(got);
-        host_.TraceComFrame("RX(TCP):", piece, count);
+        taken += count;
+        TraceReceived(piece, count);
         if (StoreAnswerBytes(piece, count)) Wake();
     }
+    ReportUntraced(false);
+    // Bytes already buffered raise no new read event of their own.
+    if (ClientSocket->bytesAvailable() > 0 && !readQueued_) {
+        readQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                readQueued_ = false;
+                ClientSocketRead();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TModbusTcpClient::TraceReceived(const uint8_t* bytes, int count)
+{
+    const int shown = std::clamp(TraceBudgetPerRequest - tracedSinceRequest_, 0, count);
+    if (shown > 0) host_.TraceComFrame("RX(TCP):", bytes, shown);
+    tracedSinceRequest_ += shown;
+    untraced_ += count - shown;
+}
+
+void TModbusTcpClient::ReportUntraced(bool now)
+{
+    if (untraced_ == 0) return;
+    const auto at = std::chrono::steady_clock::now();
+    if (!now && at - lastUntracedNote_ < kUntracedNoteInterval) return;
+    host_.TraceUntracedBytes(untraced_);
+    untraced_ = 0;
+    lastUntracedNote_ = at;
 }
 
 bool TModbusTcpClient::StoreAnswerBytes(const uint8_t* bytes, int count)
@@ -262,6 +296,8 @@ void TModbusTcpClient::SendRequest(const uint8_t* frame, int length)
 
 void TModbusTcpClient::WriteRequest(const uint8_t* frame, int length)
 {
+    ReportUntraced(true);
+    tracedSinceRequest_ = 0;
     if (TCPIP_receive_timer) TCPIP_receive_timer->start(static_cast<int>(TcpAnswerTimeout.count()));
     if (ClientSocket->state() == QAbstractSocket::ConnectedState && length > 0) {
         ClientSocket->write(reinterpret_cast<const char*>(frame), length);

@@ -43,6 +43,8 @@ public:
     virtual void SetProtocolMode(int mode) = 0;
     // Communication monitor; the read events trace "RX(TCP):".
     virtual void TraceComFrame(const char* prefix, const uint8_t* bytes, int count) = 0;
+    // The count of received bytes left out of the monitor since the last count.
+    virtual void TraceUntracedBytes(int64_t count) { (void)count; }
     // A socket error other than the silent ones, in a message box titled with
     // the application title.
     virtual void ShowSocketError(const QString& text) = 0;
@@ -60,6 +62,15 @@ class TModbusTcpClient : public QObject {
 public:
     // Bytes taken from the socket per read; each piece is traced on its own.
     static constexpr int ReadPieceSize = 100;
+    // Bytes taken per read event; the rest waits for the next turn of the
+    // event loop, so a peer that floods the socket cannot hold the window.
+    static constexpr int ReadEventBudget = 16 * 1024;
+    // Bytes the socket buffers unread; beyond them the peer has to wait.
+    static constexpr qint64 SocketBufferLimit = 64 * 1024;
+    // Bytes traced per request sent, several times the longest answer; the
+    // monitor gets only the count of any more, at most once a second and
+    // before the next request.
+    static constexpr int TraceBudgetPerRequest = 1024;
 
     // UI thread. The two timers are the window's (TimerIP_Connect one-shot
     // 500 ms, TCPIP_receive_timer 2000 ms); the client connects their events.
@@ -127,6 +138,11 @@ private:
     void SendFollowUp(std::span<const uint8_t> request, const FrameBuffers& answer);
     // UI thread: TCPIP_receive_timer started and the bytes written, when connected.
     void WriteRequest(const uint8_t* frame, int length);
+    // UI thread: traces a read piece within the budget, counts the rest.
+    void TraceReceived(const uint8_t* bytes, int count);
+    // UI thread: the count of untraced bytes to the monitor; unless `now`, at
+    // most once a second.
+    void ReportUntraced(bool now);
     void Wake();
 
     ITcpClientHost& host_;
@@ -148,5 +164,10 @@ private:
     int armedLength_ = 0;
     TTcpFollowUps followUps_;
     QEventLoop* uiWait_ = nullptr;  // UI thread
+    // The monitor's share of the received bytes; UI thread.
+    int tracedSinceRequest_ = 0;
+    int64_t untraced_ = 0;
+    std::chrono::steady_clock::time_point lastUntracedNote_{};
+    bool readQueued_ = false;  // UI thread
     std::atomic<uint8_t> transaction_{0};
 };

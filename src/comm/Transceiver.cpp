@@ -71,7 +71,7 @@ TExchangeResult ExchangeMBus(IJobHost& host, uint8_t* buffer, int length)
         }
     }
     host.TraceComFrame("RX:", f.RxBuffer, f.RxCount);
-    return CheckAnswer(tcMBus, f.RxBuffer, f.RxCount);
+    return CheckAnswer(tcMBus, {}, f.RxBuffer, f.RxCount);
 }
 
 TExchangeResult ExchangeModbusRtu(IJobHost& host, uint8_t* buffer, int length)
@@ -88,7 +88,8 @@ TExchangeResult ExchangeModbusRtu(IJobHost& host, uint8_t* buffer, int length)
     // Without all three there is no byte count to go by.
     if (f.RxCount == 3) f.RxCount += ReadInto(port, f, 3, f.RxBuffer[2] + 2);
     host.TraceComFrame("RX:", f.RxBuffer, f.RxCount);
-    return CheckAnswer(tcModbusRtu, f.RxBuffer, f.RxCount);
+    return CheckAnswer(tcModbusRtu, std::span<const uint8_t>(buffer, static_cast<size_t>(length)), f.RxBuffer,
+                       f.RxCount);
 }
 
 TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length, const TTcpFollowUp* followUp)
@@ -131,7 +132,7 @@ milliseconds ModbusRtuPacing(int baudIndex)
 
 TExchangeResult CheckModbusTcpAnswer(std::span<const uint8_t> request, const uint8_t* rx, int count)
 {
-    return request.size() < 2 ? erNoValidAnswer : CheckAnswer(tcModbusTcp, rx, count, request[1]);
+    return CheckAnswer(tcModbusTcp, request, rx, count);
 }
 
 TExchangeResult TransceiveFrame(IJobHost& host, uint8_t* buffer, int length, const TTcpFollowUp* followUp)

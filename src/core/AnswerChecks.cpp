@@ -18,6 +18,33 @@ constexpr int kTcpMarkedBytes = 10;
 
 uint16_t Word(const uint8_t* at) { return static_cast<uint16_t>((at[0] << 8) | at[1]); }
 
+constexpr uint8_t kReadHolding = 0x03;
+constexpr uint8_t kReadInput = 0x04;
+constexpr uint8_t kWriteMultiple = 0x10;
+constexpr uint8_t kExceptionFlag = 0x80;
+constexpr int kRtuCrcSize = 2;
+
+// Where the PDU (function byte on) starts behind the unit id; -1 for a
+// transport without one.
+int PduAt(char transportCode)
+{
+    if (transportCode == tcModbusRtu) return 1;
+    if (transportCode == tcModbusTcp) return ModbusTcpHeaderSize + 1;
+    return -1;
+}
+
+// The framing checks of the transport alone; an exception answer passes them.
+bool IsFramed(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count)
+{
+    if (rx == nullptr || count < 1 || count > kRxCapacity) return false;
+    if (transportCode == tcModbusTcp)
+        return request.size() >= 2 && IsValidModbusTcpAnswer(rx, count, request[1]) &&
+               count == ModbusTcpAnswerLength(rx, count);
+    if (transportCode != tcModbusRtu || count < 3 + kRtuCrcSize) return false;
+    const TCrc16 crc = ModbusCrc16(rx, count - kRtuCrcSize);
+    return rx[count - 2] == crc.Low && rx[count - 1] == crc.High;
+}
+
 }  // namespace
 
 int MBusAnswerLength(const uint8_t* rx, int count)
@@ -171,7 +198,39 @@ uint8_t AdvanceTcpTransaction(uint8_t& counter)
     return counter;
 }
 
-TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, uint8_t requestTransactionLow)
+bool IsModbusAnswerTo(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count)
+{
+    const int at = PduAt(transportCode);
+    // Function, start register and count of the request.
+    if (at < 0 || static_cast<int>(request.size()) < at + 5 || !IsFramed(transportCode, request, rx, count))
+        return false;
+    const int trailer = transportCode == tcModbusRtu ? kRtuCrcSize : 0;
+    const uint8_t function = request[static_cast<size_t>(at)];
+    if (count <= at || rx[at] != function) return false;
+    switch (function) {
+    case kReadHolding:
+    case kReadInput: {
+        const int asked = 2 * Word(request.data() + at + 3);
+        return count > at + 1 && rx[at + 1] == asked && count == at + 2 + asked + trailer;
+    }
+    case kWriteMultiple:
+        return count == at + 5 + trailer && std::equal(rx + at + 1, rx + at + 5, request.begin() + at + 1);
+    default:
+        return false;
+    }
+}
+
+bool IsModbusRefusalOf(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count)
+{
+    const int at = PduAt(transportCode);
+    if (at < 0 || static_cast<int>(request.size()) <= at || !IsFramed(transportCode, request, rx, count))
+        return false;
+    // Function | 0x80 and the exception code.
+    const int trailer = transportCode == tcModbusRtu ? kRtuCrcSize : 0;
+    return count == at + 2 + trailer && rx[at] == (request[static_cast<size_t>(at)] | kExceptionFlag);
+}
+
+TExchangeResult CheckAnswer(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count)
 {
     bool valid = false;
     switch (transportCode) {
@@ -179,10 +238,8 @@ TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, ui
         valid = IsValidMBusAnswer(rx, count);
         break;
     case tcModbusRtu:
-        valid = IsValidModbusRtuAnswer(rx, count);
-        break;
     case tcModbusTcp:
-        valid = IsValidModbusTcpAnswer(rx, count, requestTransactionLow);
+        valid = IsModbusAnswerTo(transportCode, request, rx, count);
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 // transaction counter of Modbus TCP. The exchange itself (waits, reads, socket
 // events) lives in the transceiver glue.
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "core/FrameBuffers.h"
@@ -48,9 +49,10 @@ bool IsFinalMBusTelegram(const uint8_t* rx, int count);
 // two CRC bytes. 0 before the third byte has arrived.
 int ModbusRtuAnswerLength(const uint8_t* rx, int count);
 
-// Valid: function 3, 4 or 16 (an exception answer is not), the CRC over all but
-// the last two bytes equal to those two (low byte first), and for a read answer
-// exactly the registers its byte count announces.
+// Function 3, 4 or 16 (an exception answer is not), the CRC over all but the
+// last two bytes equal to those two (low byte first), and for a read answer
+// exactly the registers its byte count announces. Whether those are the
+// registers asked for is IsModbusAnswerTo's.
 bool IsValidModbusRtuAnswer(const uint8_t* rx, int count);
 
 // ---- Modbus TCP ----
@@ -64,9 +66,8 @@ int ModbusTcpAnswerLength(const uint8_t* rx, int count);
 // longer than the receive buffer can never be complete.
 bool IsCompleteModbusTcpAnswer(const uint8_t* rx, int count);
 
-// Valid: complete, and its transaction identifier's low byte (the second byte)
-// equals that of the request. The function byte is not tested: an exception
-// answer reaches the decoder on purpose.
+// Complete, and its transaction identifier's low byte (the second byte) equals
+// that of the request. Whether it carries what was asked is IsModbusAnswerTo's.
 bool IsValidModbusTcpAnswer(const uint8_t* rx, int count, uint8_t requestTransactionLow);
 
 // Before a TCP request: mark the first 10 answer bytes as not received and
@@ -83,8 +84,25 @@ bool AppendModbusTcpAnswer(FrameBuffers& frames, const uint8_t* data, int count)
 // value, which goes into the second byte of the request.
 uint8_t AdvanceTcpTransaction(uint8_t& counter);
 
+// ---- Modbus, either transport: the answer against its request ----
+// request and rx are whole frames: from the unit id on RTU, from the MBAP
+// header on TCP.
+
+// Whether a framed answer carries what the request asked for: the request's own
+// function (an exception answer is a refusal, not an answer); to a read (3, 4)
+// a byte count of two per register asked and exactly that many data bytes; to a
+// write of several registers (16) the request's start register and count
+// echoed, and nothing behind them. Any other request is never answered.
+bool IsModbusAnswerTo(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count);
+
+// Whether a framed answer (CRC right on RTU; complete and of the request's
+// transaction on TCP) is the exception answer to the request's function.
+bool IsModbusRefusalOf(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count);
+
 // ---- any transport ----
 
 // The answer check of the transceiver for TransportCode '2', '3' or '4';
-// erNoValidAnswer for any other code. requestTransactionLow is used by TCP only.
-TExchangeResult CheckAnswer(char transportCode, const uint8_t* rx, int count, uint8_t requestTransactionLow = 0);
+// erNoValidAnswer for any other code. A Modbus answer is valid only when it is
+// framed right and carries what the request asked for (IsModbusAnswerTo); an
+// M-Bus answer is judged on its own.
+TExchangeResult CheckAnswer(char transportCode, std::span<const uint8_t> request, const uint8_t* rx, int count);

@@ -142,6 +142,7 @@ extern const LangText TxtSerialMode8N1;
 extern const LangText TxtCopyAllToClipboard; // communication monitor popup menu; English in both languages
 extern const LangText TxtDeleteAll;
 extern const LangText TxtSelectAll;
+extern const LangText TxtReceivedBytesNotShown; // monitor line behind the count of received bytes left out
 extern const LangText TxtScreenDpi; // "dpi: " + pixels per inch + ", " + width + "x" + height
 extern const LangText TxtFreqAbove70Hz; // shown instead of the frequency on a frequency flag
 extern const LangText TxtFreqBelow40Hz;

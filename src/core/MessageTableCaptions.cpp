@@ -128,6 +128,7 @@ const LangText TxtSerialMode8N1{" Data Bits: 8  Parity: None  Stop Bits: 1", " D
 const LangText TxtCopyAllToClipboard{"Copy All To Clipboard", "Copy All To Clipboard"};
 const LangText TxtDeleteAll{"Delete All", "Delete All"};
 const LangText TxtSelectAll{"Select All", "Select All"};
+const LangText TxtReceivedBytesNotShown{" received bytes not shown.", " empfangene Bytes nicht angezeigt."};
 const LangText TxtScreenDpi{"dpi: ", "dpi: "};
 const LangText TxtFreqAbove70Hz{"> 70 Hz", "> 70 Hz"};
 const LangText TxtFreqBelow40Hz{"< 40 Hz", "< 40 Hz"};

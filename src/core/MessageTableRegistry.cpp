@@ -109,6 +109,7 @@ constexpr LangTextEntry kLangTexts[] = {
     {"TxtCopyAllToClipboard", &TxtCopyAllToClipboard},
     {"TxtDeleteAll", &TxtDeleteAll},
     {"TxtSelectAll", &TxtSelectAll},
+    {"TxtReceivedBytesNotShown", &TxtReceivedBytesNotShown},
     {"TxtScreenDpi", &TxtScreenDpi},
     {"TxtFreqAbove70Hz", &TxtFreqAbove70Hz},
     {"TxtFreqBelow40Hz", &TxtFreqBelow40Hz},

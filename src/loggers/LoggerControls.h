@@ -51,6 +51,9 @@ struct LoggerControls {
     QDateEdit* CalenderDateIntervalTill = nullptr;
     QCheckBox* CheckBoxIntervalToTable = nullptr;
     QPushButton* Button_Demand_Interval_Read = nullptr;
+    // The period's energies, as the meter sums them up.
+    QLabel* EPoutInterval = nullptr;
+    QLabel* EPinInterval = nullptr;
 
     // Status legend of the demand logger and its close mark (window children).
     QTextEdit* RichEdit_DemandLogger_Help_In = nullptr;

@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <algorithm>
+
 #include "app/MainForm.h"
 #include "app/PageBuilders.h"
 #include "app/Shape.h"
@@ -39,7 +41,16 @@ constexpr int kGridTop = 92;
 constexpr int kGridHeight = 369;          // without the interval group
 constexpr int kGridHeightInterval = 298;  // with it, below the grid
 constexpr int kDemandGridWidth = 805;
-constexpr int kGroupHeight = kGridTop + kGridHeight + 12;
+// The interval group: the period and its commands, and below them the
+// period's energies, so the group reaches below the grid's full height.
+constexpr int kIntervalTop = kGridTop + kGridHeightInterval + 6;
+constexpr int kIntervalRow = 26;
+constexpr int kIntervalEnergyRow = kIntervalRow + 30;
+constexpr int kIntervalHeight = kIntervalEnergyRow + 17 + 12;
+// All three sub-pages' groups alike, so the frame stays when the page changes.
+constexpr int kGroupHeight = std::max(kGridTop + kGridHeight, kIntervalTop + kIntervalHeight) + 12;
+// The events and certified grids and their help panes fill their group.
+constexpr int kPaneHeight = kGroupHeight - 12 - kGridTop;
 
 // Read, the item count with its label, "Save To File"; the certified page has
 // no count label, so its row closes up.
@@ -59,9 +70,9 @@ constexpr int kCertifiedColWidths[6] = {42, 67, 135, 135, 85, 104};
 // Grey: the columns have their default widths, nothing to reset.
 constexpr uint32_t kGreyText = 0x808080;
 
-TStringGrid* MakeGrid(QWidget* parent, const char* name, int width, const int* widths, int cols)
+TStringGrid* MakeGrid(QWidget* parent, const char* name, int width, int height, const int* widths, int cols)
 {
-    auto* g = Child<TStringGrid>(parent, name, kGridLeft, kGridTop, width, kGridHeight);
+    auto* g = Child<TStringGrid>(parent, name, kGridLeft, kGridTop, width, height);
     g->SetColCount(cols);
     g->SetFixedRows(1);
     g->SetRowCount(2);
@@ -120,10 +131,9 @@ QWidget* AddSubPage(QTabWidget* tabs, const char* name)
 
 void BuildIntervalGroup(TMainForm& f, QWidget* parent)
 {
-    const int top = kGridTop + kGridHeightInterval + 6;
     auto* iv = f.GroupBoxDemandInterval = Child<QGroupBox>(
-        parent, "GroupBoxDemandInterval", kGridLeft, top, kDemandGridWidth, kGridTop + kGridHeight - top);
-    constexpr int r = 26;
+        parent, "GroupBoxDemandInterval", kGridLeft, kIntervalTop, kDemandGridWidth, kIntervalHeight);
+    constexpr int r = kIntervalRow;
     f.CheckBoxDemandInterval = Child<QCheckBox>(iv, "CheckBoxDemandInterval", 12, r + 1, 104, 20);
     f.LabelDemandIntervalFrom = Child<QLabel>(iv, "LabelDemandIntervalFrom", 122, r + 3, 42, 17);
     f.CalenderDateIntervalFrom = Child<QDateEdit>(iv, "CalenderDateIntervalFrom", 166, r, 108, 23);
@@ -136,6 +146,9 @@ void BuildIntervalGroup(TMainForm& f, QWidget* parent)
     f.CheckBoxIntervalToTable = Child<QCheckBox>(iv, "CheckBoxIntervalToTable", 584, r + 1, 110, 20);
     f.Button_Demand_Interval_Read =
         Child<QPushButton>(iv, "Button_Demand_Interval_Read", kDemandGridWidth - 12 - 90, r - 1, 90, 25);
+    // Under "From" and "Till"; empty until the meter has summed up a period.
+    f.EPoutInterval = Child<QLabel>(iv, "EPoutInterval", 122, kIntervalEnergyRow, 220, 17);
+    f.EPinInterval = Child<QLabel>(iv, "EPinInterval", 352, kIntervalEnergyRow, 220, 17);
 
     for (QLineEdit* e : {f.MaskEditIntervalDateFrom, f.MaskEditIntervalDateTill})
         e->setInputMask(QStringLiteral("0000-00-00; "));
@@ -175,7 +188,7 @@ void BuildDemandPage(TMainForm& f)
     f.LabelDemandLargeArrow->setAlignment(Qt::AlignCenter);
 
     f.StringGrid_DemandLogger =
-        MakeGrid(g, "StringGrid_DemandLogger", kDemandGridWidth, kDemandColWidths, 11);
+        MakeGrid(g, "StringGrid_DemandLogger", kDemandGridWidth, kGridHeight, kDemandColWidths, 11);
     BuildIntervalGroup(f, g);
 }
 
@@ -191,10 +204,10 @@ void BuildEventsPage(TMainForm& f)
         Child<QCheckBox>(g, "CheckBox_Events_SaveToFile", kSaveLeft, kRow1 + 3, 190, 20);
 
     constexpr int gridWidth = 542;
-    f.StringGrid_EventsLogger = MakeGrid(g, "StringGrid_EventsLogger", gridWidth, kEventsColWidths, 5);
+    f.StringGrid_EventsLogger = MakeGrid(g, "StringGrid_EventsLogger", gridWidth, kPaneHeight, kEventsColWidths, 5);
     constexpr int helpLeft = kGridLeft + gridWidth + 8;
     f.RichEdit_EventsLogger_Help = MakeHelpPane(g, "RichEdit_EventsLogger_Help", helpLeft, kGridTop,
-                                                kGroupWidth - helpLeft - kGridLeft, kGridHeight);
+                                                kGroupWidth - helpLeft - kGridLeft, kPaneHeight);
 }
 
 void BuildCertifiedPage(TMainForm& f)
@@ -213,10 +226,10 @@ void BuildCertifiedPage(TMainForm& f)
     f.LabelCertifiedDefault = MakeClickLabel(g, "LabelCertifiedDefault", 568, kRow2, 60);
     SetTextColor(f.LabelCertifiedDefault, kGreyText);
     f.StringGrid_CertifiedLogger =
-        MakeGrid(g, "StringGrid_CertifiedLogger", gridWidth, kCertifiedColWidths, 6);
+        MakeGrid(g, "StringGrid_CertifiedLogger", gridWidth, kPaneHeight, kCertifiedColWidths, 6);
     constexpr int helpLeft = kGridLeft + gridWidth + 8;
     f.RichEdit_CertifiedLogger_Help = MakeHelpPane(g, "RichEdit_CertifiedLogger_Help", helpLeft, kGridTop,
-                                                   kGroupWidth - helpLeft - kGridLeft, kGridHeight);
+                                                   kGroupWidth - helpLeft - kGridLeft, kPaneHeight);
 }
 
 // The legend takes the place of the device-information column, whose heading

@@ -19,6 +19,14 @@ void PutBE(Bytes& b, size_t at, uint32_t v, int n) {
 
 uint32_t Energy(double wh, const UnitChoice& unit) { return static_cast<uint32_t>(Raw32(wh, unit.resolution)); }
 
+// Second, minute, hour, day and month a byte each, then the year in two bytes
+// low first: the time stamp of the little-endian demand and event records.
+void PutTimeLE(Bytes& b, size_t at, const CivilTime& t) {
+    size_t k = at;
+    for (const int v : {t.second, t.minute, t.hour, t.day, t.month}) b[k++] = static_cast<uint8_t>(v);
+    PutLE(b, k, static_cast<uint32_t>(t.year), 2);
+}
+
 // Low 16 bits of a record number that can never read as the end mark 0xFFFF.
 uint16_t ShortNumber(int64_t number) { return static_cast<uint16_t>(number % 0xFFFF); }
 
@@ -27,7 +35,6 @@ uint16_t ShortNumber(int64_t number) { return static_cast<uint16_t>(number % 0xF
 Bytes DemandRecordLittleEndian(const DemandRecord* r, const UnitChoice& energy) {
     Bytes b(64, 0);
     if (!r) return Bytes(64, 0xFF);
-    const CivilTime t = FromSeconds(r->time);
     PutLE(b, 0, ShortNumber(r->number), 2);
     b[2] = r->tariff;
     b[3] = static_cast<uint8_t>(energy.code);
@@ -37,12 +44,7 @@ Bytes DemandRecordLittleEndian(const DemandRecord* r, const UnitChoice& energy) 
     PutLE(b, 16, Energy(r->eqOut, energy), 4);
     PutLE(b, 24, r->status1, 2);
     PutLE(b, 26, r->status2, 2);
-    b[28] = static_cast<uint8_t>(t.second);
-    b[29] = static_cast<uint8_t>(t.minute);
-    b[30] = static_cast<uint8_t>(t.hour);
-    b[31] = static_cast<uint8_t>(t.day);
-    b[32] = static_cast<uint8_t>(t.month);
-    PutLE(b, 33, static_cast<uint32_t>(t.year), 2);
+    PutTimeLE(b, 28, FromSeconds(r->time));
     b[35] = r->period;
     return b;
 }
@@ -69,16 +71,10 @@ Bytes DemandRecordBigEndian(const DemandRecord* r, const UnitChoice& energy) {
 Bytes EventRecordBytes(const EventRecord* e) {
     if (!e) return Bytes(32, 0xFF);
     Bytes b(32, 0);
-    const CivilTime t = FromSeconds(e->time);
     PutLE(b, 0, ShortNumber(e->number), 2);
     b[2] = e->code;
     std::copy(e->params.begin(), e->params.end(), b.begin() + 3);
-    b[14] = static_cast<uint8_t>(t.second);
-    b[15] = static_cast<uint8_t>(t.minute);
-    b[16] = static_cast<uint8_t>(t.hour);
-    b[17] = static_cast<uint8_t>(t.day);
-    b[18] = static_cast<uint8_t>(t.month);
-    PutLE(b, 19, static_cast<uint32_t>(t.year), 2);
+    PutTimeLE(b, 14, FromSeconds(e->time));
     return b;
 }
 

@@ -161,6 +161,8 @@ void TMainForm::ShowResultFields(uint8_t code)
         Label_Actual_Tariff->setText(Txt(TxtTariffWait, Language));
         break;
     case rcDemandInterval:
+        EPoutInterval->setText(FromUtf8(EPoutIntervalText));
+        EPinInterval->setText(FromUtf8(EPinIntervalText));
         if (!IntervalDateFrom.empty()) {
             MaskEditIntervalDateFrom->setText(FromUtf8(IntervalDateFrom));
             MaskEditIntervalDateTill->setText(FromUtf8(IntervalDateTill));

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <string>
+#include <utility>
+
 #include "ValuesE2EFixture.h"
 #include "meter/CivilTime.h"
 #include "meter/ModbusRegisterMap.h"
@@ -22,11 +25,11 @@ std::string Hex4(unsigned v)
     return text;
 }
 
-// The number of an energy as the file shows it: scale code decimals, the separator.
-std::string Energy(double wh, const meter::UnitChoice& unit, char separator)
+// A raw energy count as the tool shows it: scale code decimals, the separator.
+std::string Scaled(long long raw, const meter::UnitChoice& unit, char separator)
 {
     static constexpr int kDecimals[] = {3, 2, 1, 0, 2, 1, 0};
-    std::string digits = std::to_string(meter::Raw32(wh, unit.resolution));
+    std::string digits = std::to_string(raw);
     const int d = kDecimals[unit.code];
     if (d > 0) {
         if (static_cast<int>(digits.size()) <= d) digits.insert(0, static_cast<size_t>(d + 1) - digits.size(), '0');
@@ -34,6 +37,13 @@ std::string Energy(double wh, const meter::UnitChoice& unit, char separator)
     }
     return digits;
 }
+
+std::string Energy(double wh, const meter::UnitChoice& unit, char separator)
+{
+    return Scaled(meter::Raw32(wh, unit.resolution), unit, separator);
+}
+
+const char* UnitText(const meter::UnitChoice& unit) { return unit.code <= 3 ? "kWh" : "MWh"; }
 
 class LoggerWindowE2ETest : public ValuesE2ETest {
 protected:
@@ -63,7 +73,34 @@ protected:
         return std::to_string(t.year) + "-" + Two2(t.month) + "-" + Two2(t.day) + ";" + Two2(t.hour) + ":" +
                Two2(t.minute) + ";" + std::to_string(r.number) + ";" + std::to_string(r.tariff) + ";" +
                Energy(r.epOut, unit, separator) + ";" + Energy(r.epIn, unit, separator) + ";" +
-               (unit.code <= 3 ? "kWh" : "MWh") + ";0x" + Hex4(r.status1) + ";0x" + Hex4(r.status2) + ";";
+               UnitText(unit) + ";0x" + Hex4(r.status1) + ";0x" + Hex4(r.status2) + ";";
+    }
+
+    // What the period's energies read: the growth of each counter from the
+    // earliest to the latest of the meter's records within the period.
+    using Energies = std::pair<std::string, std::string>;
+    Energies IntervalEnergies(const meter::CivilTime& from, const meter::CivilTime& till) const
+    {
+        const int64_t a = meter::ToSeconds(from), b = meter::ToSeconds(till);
+        const meter::DemandRecord *first = nullptr, *last = nullptr;
+        for (const meter::DemandRecord& r : model->DemandLog().Records()) {
+            if (r.time < a || r.time > b) continue;
+            if (!first || r.time < first->time) first = &r;
+            if (!last || r.time > last->time) last = &r;
+        }
+        if (!first) return {};
+        const meter::UnitChoice unit = meter::ModbusRegisterMap(*model).EnergyUnit();
+        const auto growth = [&](double meter::DemandRecord::*counter) {
+            const long long raw = meter::Raw32(last->*counter, unit.resolution) -
+                                  meter::Raw32(first->*counter, unit.resolution);
+            return " " + Scaled(raw, unit, '.') + " " + UnitText(unit);
+        };
+        return {"E(P)out: " + growth(&meter::DemandRecord::epOut), "E(P)in: " + growth(&meter::DemandRecord::epIn)};
+    }
+
+    Energies ShownEnergies() const
+    {
+        return {form->EPoutInterval->text().toStdString(), form->EPinInterval->text().toStdString()};
     }
 
     QTemporaryDir files;
@@ -111,29 +148,54 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
 {
     ConnectLargeLogger(300);
     User user;
-    const auto setPeriod = [&] {
-        form->MaskEditIntervalDateFrom->setText(QStringLiteral("2024-05-07"));
+    const auto setPeriod = [&](const char* fromDate) {
+        form->MaskEditIntervalDateFrom->setText(QString::fromLatin1(fromDate));
         form->MaskEditIntervalTimeFrom->setText(QStringLiteral("02:07"));
         form->MaskEditIntervalDateTill->setText(QStringLiteral("2024-05-07"));
         form->MaskEditIntervalTimeTill->setText(QStringLiteral("08:00"));
     };
-    // Summary only: no progress window, the edits show the period's first and last records.
-    setPeriod();
-    form->IntervalRecordCount = -1;
-    form->Button_Demand_Interval_Read->click();
-    ASSERT_TRUE(PumpUntil([&] { return form->IntervalRecordCount >= 0 && form->GetJob() == 0; }, 30s));
+    // The meter keeps its records by the quarter hour: 02:07 reads from 02:00.
+    const auto energies = IntervalEnergies({2024, 5, 7, 2, 0, 0}, {2024, 5, 7, 8, 0, 0});
+    ASSERT_FALSE(energies.first.empty());
+    const auto read = [&] {
+        form->EPoutInterval->clear();
+        form->EPinInterval->clear();
+        form->IntervalRecordCount = -1;
+        form->Button_Demand_Interval_Read->click();
+    };
+    // The result reaches the window after the worker has finished.
+    const auto shown = [&] { return !form->EPinInterval->text().isEmpty() && form->GetJob() == 0; };
+
+    // Summary only: no progress window; the period's energies, and the edits
+    // show the period's first and last records.
+    setPeriod("2024-05-07");
+    read();
+    ASSERT_TRUE(PumpUntil(shown, 30s));
     const int records = form->IntervalRecordCount;
     EXPECT_GT(records, 10);
+    EXPECT_EQ(ShownEnergies(), energies);
+    EXPECT_EQ(form->MaskEditIntervalTimeFrom->text(), QStringLiteral("02:00"));
     EXPECT_TRUE(user.reports.empty()) << user.All();
     EXPECT_EQ(form->StringGrid_DemandLogger->RowCount(), 2);
+    Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp-en"));
 
-    // To Table: the period's records, newest first, in the grid.
-    setPeriod();
+    // A period the log does not reach: no data, and the edits keep the period.
+    form->RadioButton_German->setChecked(true);
+    setPeriod("2015-01-01");
+    form->MaskEditIntervalDateTill->setText(QStringLiteral("2015-01-02"));
+    read();
+    ASSERT_TRUE(PumpUntil(shown, 30s));
+    EXPECT_EQ(form->IntervalRecordCount, 0);
+    EXPECT_EQ(ShownEnergies(), Energies("E(P)out: keine Daten", "E(P)in: keine Daten"));
+    EXPECT_EQ(form->MaskEditIntervalDateFrom->text(), QStringLiteral("2015-01-01"));
+
+    // To Table, in German: the same energies and the period's records, newest first, in the grid.
+    setPeriod("2024-05-07");
     form->CheckBoxIntervalToTable->setChecked(true);
-    form->Button_Demand_Interval_Read->click();
-    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: ") +
-                                                QString::number(records)) &&
+    read();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("Anzahl der Zeilen: ") + QString::number(records)) &&
                                        !ProgrWinForm->isVisible(); }, 60s)) << user.All();
+    EXPECT_EQ(ShownEnergies(), energies);
     TStringGrid* g = form->StringGrid_DemandLogger;
     ASSERT_EQ(g->RowCount(), records + 1);
     const long long newest = g->Cell(3, 1).trimmed().toLongLong();
@@ -148,7 +210,7 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     }
     // The period lies within 02:00 and 08:00 as the meter keeps its records.
     EXPECT_EQ(g->Cell(1, 1), QStringLiteral(" 2024-05-07"));
-    Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp"));
+    Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp-de"));
 }
 
 } // namespace

@@ -198,28 +198,32 @@ TEST_F(SerialExchange, ModbusRtuAnswers)
     const Bytes answer = WithCrc({0x01, 0x03, 0x02, 0x00, 0x07});
     Bytes badCrc = answer;
     badCrc.back() ^= 0xFF;
+    const Bytes writeRequest = WithCrc({0x01, 0x10, 0x28, 0xA0, 0x00, 0x01, 0x02, 0x00, 0x0F});
     const Bytes write = WithCrc({0x01, 0x10, 0x28, 0xA0, 0x00, 0x01});
     struct Row {
         const char* what;
         std::vector<Piece> answer;
         TExchangeResult result;
         std::chrono::milliseconds least, most;
+        const Bytes& request;
     };
     const std::vector<Row> rows = {
-        {"read answer", {{0ms, answer}}, erValidAnswer, 0ms, 200ms},
+        {"read answer", {{0ms, answer}}, erValidAnswer, 0ms, 200ms, read},
         {"read answer in two pieces", {{0ms, Bytes(answer.begin(), answer.begin() + 4)}, {40ms, Bytes(answer.begin() + 4, answer.end())}},
-         erValidAnswer, 40ms, 250ms},
-        {"wrong CRC", {{0ms, badCrc}}, erNoValidAnswer, 0ms, 200ms},
-        {"exception", {{0ms, WithCrc({0x01, 0x83, 0x02})}}, erNoValidAnswer, 0ms, 500ms},
+         erValidAnswer, 40ms, 250ms, read},
+        {"wrong CRC", {{0ms, badCrc}}, erNoValidAnswer, 0ms, 200ms, read},
+        {"exception", {{0ms, WithCrc({0x01, 0x83, 0x02})}}, erNoValidAnswer, 0ms, 500ms, read},
+        {"byte count 0", {{0ms, WithCrc({0x01, 0x03, 0x00})}}, erNoValidAnswer, 0ms, 200ms, read},
+        {"the write echoed to a read", {{0ms, write}}, erNoValidAnswer, 190ms, 600ms, read},
         // Its third byte is no byte count: it ends by the read's time-outs.
-        {"write answer", {{0ms, write}}, erValidAnswer, 190ms, 600ms},
+        {"write answer", {{0ms, write}}, erValidAnswer, 190ms, 600ms, writeRequest},
         // One wait for a meter that is silent, not two.
-        {"silent", {}, erNoValidAnswer, 290ms, 550ms},
+        {"silent", {}, erNoValidAnswer, 290ms, 550ms, read},
     };
     for (const Row& row : rows) {
         std::chrono::milliseconds took{};
-        EXPECT_EQ(Exchange(read, row.answer, &took), row.result) << row.what;
-        EXPECT_EQ(received, read) << row.what;
+        EXPECT_EQ(Exchange(row.request, row.answer, &took), row.result) << row.what;
+        EXPECT_EQ(received, row.request) << row.what;
         EXPECT_GE(took, row.least) << row.what;
         EXPECT_LT(took, row.most) << row.what;
     }

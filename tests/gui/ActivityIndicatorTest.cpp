@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "FormTest.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
 #include "app/Shape.h"
@@ -17,25 +18,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class ActivityIndicatorTest : public ::testing::Test {
+class ActivityIndicatorTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        form->ConnectTransportHandlers();
-    }
-    void TearDown() override
-    {
-        MainForm = nullptr;
-        form.reset();
+        MakeForm();
     }
 
     bool Connected() const { return !form->Image_Com_Connected_Device->isHidden(); }
     bool Traffic() const { return !form->Image_Com_in_Progress->isHidden(); }
     QTimer* TrafficTimer() const { return form->Timer_Image_Com_in_Progress; }
 
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(ActivityIndicatorTest, CodesSetTheImages)

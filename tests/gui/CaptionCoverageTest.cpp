@@ -43,6 +43,8 @@ const std::set<QString> kTextless = {
     QStringLiteral("Label_Tarif_HW"),        // "HW" while the hardware input switches the tariff
     QStringLiteral("Label_Setup_Webserver"), // only a device with a web server has a line
     QStringLiteral("Label_suma"),            // the hidden count of ports found
+    QStringLiteral("EPoutInterval"),         // the energies of an interval read
+    QStringLiteral("EPinInterval"),
 };
 
 // The form's TStaticText components are all value fields.

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <vector>
 
+#include "FormTest.h"
 #include "../support/TestPeers.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
@@ -229,31 +230,16 @@ private:
     QTimer timer_;
 };
 
-class ConnectWindowTest : public ::testing::Test {
+class ConnectWindowTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
-        form->CreateJobHost();
+        MakeForm(true);
         form->Language = 0;
-        ConnectConnectionHandlers(*form);
         // A worker whose runners only note the jobs they were given.
         form->MBusJobStep = [this] { Ran(); };
         form->ModbusJobStep = [this] { Ran(); };
         form->CreateComThread(form->TransportCode, std::chrono::milliseconds(10));
-    }
-    void TearDown() override
-    {
-        form->SetJob(0);
-        form->ShutdownWorker();
-        CloseComPort(form->SerialPort, *form);
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
     }
 
     void Ran()
@@ -282,8 +268,6 @@ protected:
 
     void Click() { form->Button_Setup_Device_ConnectClick(); }
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
     std::mutex m;
     std::vector<uint8_t> jobs;
     ScopedConfigHome config;

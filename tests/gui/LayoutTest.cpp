@@ -15,32 +15,16 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "ToolWindowsTest.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
 #include "app/StringGrid.h"
 
 namespace {
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public ToolWindowsTest {
 protected:
-    void SetUp() override
-    {
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        windows_ = std::make_unique<TToolWindows>();
-        f().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return f().SettingsRegistry != nullptr; }, 3000));
-    }
-    void TearDown() override
-    {
-        windows_.reset();
-        qputenv("XDG_CONFIG_HOME", saved_);
-    }
-    TMainForm& f() { return windows_->Main(); }
-
-    QTemporaryDir config_;
-    QByteArray saved_;
-    std::unique_ptr<TToolWindows> windows_;
+    void SetUp() override { StartWindows(); }
 };
 
 void SendMouse(QWidget* w, QEvent::Type type)

@@ -22,6 +22,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "ToolWindowsTest.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Startup.h"
@@ -33,26 +34,16 @@ namespace {
 
 constexpr uint32_t kGrey = 0x808080;
 
-class LoggerPagesTest : public ::testing::Test {
+class LoggerPagesTest : public ToolWindowsTest {
 protected:
     void SetUp() override
     {
-        saved_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        windows_ = std::make_unique<TToolWindows>();
-        f().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return f().SettingsRegistry != nullptr; }, 3000));
+        StartWindows();
         f().RadioButton_English->setChecked(true);
         f().Label_DeviceAddress->setText(QStringLiteral("1"));
         f().DeviceTypeText = "Meter 3~";
         f().SerialNumberText = "12345678";
     }
-    void TearDown() override
-    {
-        windows_.reset();
-        qputenv("XDG_CONFIG_HOME", saved_);
-    }
-    TMainForm& f() { return windows_->Main(); }
     TProgrWinForm& w() { return *ProgrWinForm; }
 
     // Demand records 0..n-1 of the 32-register layout as the parsers store them.
@@ -115,10 +106,7 @@ protected:
         t->start(5);
     }
 
-    QTemporaryDir config_;
     QTemporaryDir files_;
-    QByteArray saved_;
-    std::unique_ptr<TToolWindows> windows_;
     QStringList boxTexts_;
 };
 

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "FormTest.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
 #include "comm/Monitor.h"
@@ -23,20 +24,13 @@ namespace {
 
 const QDateTime FixedTime(QDate(2021, 1, 19), QTime(13, 5, 7, 42));
 
-class MonitorTest : public ::testing::Test {
+class MonitorTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        form->ConnectTransportHandlers();
+        MakeForm();
         form->Monitor.Clock = [] { return FixedTime; };
         form->CheckBoxAdministrator->setChecked(true);
-    }
-    void TearDown() override
-    {
-        MainForm = nullptr;
-        form.reset();
     }
 
     QStringList Lines() const
@@ -58,7 +52,6 @@ protected:
         TraceFrame(*form, prefix, form->RxBuffer, static_cast<int>(frame.size()));
     }
 
-    std::unique_ptr<TMainForm> form;
 };
 
 std::vector<uint8_t> Counting(int n)

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "FormTest.h"
 #include "../support/TestPeers.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
@@ -77,16 +78,13 @@ private:
     std::thread thread_;
 };
 
-class PortHandOverTest : public ::testing::Test {
+class PortHandOverTest : public FormTest {
 protected:
     void SetUp() override
     {
         pty = std::make_unique<PtyPair>(config.PortLink(7), config.Root() + "/meter");
         ASSERT_TRUE(pty->Ready());
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
+        MakeForm(true);
         form->Language = 0;
         // The first job is the real identification; later ones are only noted.
         form->ModbusJobStep = [this] {
@@ -113,16 +111,6 @@ protected:
         form->DeviceAddress = kJobAddress;
     }
 
-    void TearDown() override
-    {
-        form->SetJob(0);
-        form->ShutdownWorker();
-        CloseComPort(form->SerialPort, *form);
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
-    }
 
     // Starts the identification and returns once its first request is on the
     // line, the job waiting for the answer.
@@ -139,8 +127,6 @@ protected:
 
     ScopedConfigHome config;
     std::unique_ptr<PtyPair> pty;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
     std::atomic<int> runs{0};
     std::atomic<uint8_t> later{0};
     std::atomic<int> faults{0};

@@ -12,6 +12,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "FormTest.h"
 #include "../support/TestPeers.h"
 #include "app/MainForm.h"
 #include "platform/ComPort.h"
@@ -28,22 +29,18 @@ QStringList Items(const QComboBox* c)
     return items;
 }
 
-class PortListTest : public ::testing::Test {
+class PortListTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        form->ConnectTransportHandlers();
+        MakeForm();
         // Keep the machine's own serial devices out: their names lead nowhere.
         for (int number = 1; number <= 96; ++number)
             ASSERT_EQ(::symlink("/nonexistent/tty", config.PortLink(number).c_str()), 0);
     }
     void TearDown() override
     {
-        CloseComPort(form->SerialPort, *form);
-        MainForm = nullptr;
-        form.reset();
+        FormTest::TearDown();
         pairs.clear();
     }
 
@@ -58,7 +55,6 @@ protected:
 
     ScopedConfigHome config;
     std::map<int, std::unique_ptr<PtyPair>> pairs;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(PortListTest, StoredPortIsSelectedWhenFound)

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "FormTest.h"
 #include "app/MainForm.h"
 
 namespace {
@@ -24,18 +25,12 @@ QStringList Items(const QComboBox* c)
     return items;
 }
 
-class SetupCommandListTest : public ::testing::Test {
+class SetupCommandListTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
+        MakeForm();
         form->Language = 0;
-    }
-    void TearDown() override
-    {
-        MainForm = nullptr;
-        form.reset();
     }
     void Choose(const QString& text)
     {
@@ -56,7 +51,6 @@ protected:
             if (!w->isHidden()) shown << w->objectName();
         return shown;
     }
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(SetupCommandListTest, EachTransportAndDeviceOffersItsCommands)

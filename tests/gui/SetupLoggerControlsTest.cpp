@@ -102,6 +102,8 @@ const std::vector<Component>& LoggerComponents()
         COMPONENT(CalenderDateIntervalFrom, QDateEdit),
         COMPONENT(CalenderDateIntervalTill, QDateEdit),
         COMPONENT(CheckBoxIntervalToTable, QCheckBox),
+        COMPONENT(EPoutInterval, QLabel),
+        COMPONENT(EPinInterval, QLabel),
     };
     return list;
 }

@@ -96,15 +96,19 @@ struct Connected {
     }
 };
 
-// One request of 36 registers sent from a thread of its own, as the worker
-// does, while this thread keeps the socket's events going.
-TExchangeResult ExchangeOffUi(TestJobHost& host, std::chrono::milliseconds* took = nullptr)
+// 120 input registers from 3000: an answer longer than one read.
+constexpr uint8_t kRead120[] = {8, 1, 0x01, 0x04, 0x0B, 0xB8, 0x00, 0x78, 0x00, 0x00};
+
+// One request (of 36 registers unless told) sent from a thread of its own, as
+// the worker does, while this thread keeps the socket's events going.
+TExchangeResult ExchangeOffUi(TestJobHost& host, std::chrono::milliseconds* took = nullptr,
+                              std::span<const uint8_t> tpl = TplModbusIn3000x36)
 {
     std::atomic<bool> done{false};
     TExchangeResult result = erNoValidAnswer;
     const auto start = std::chrono::steady_clock::now();
     std::thread worker([&] {
-        result = SendRequestTemplate(host, TplModbusIn3000x36, 1);
+        result = SendRequestTemplate(host, tpl, 1);
         done = true;
     });
     PumpUntil([&] { return done.load(); }, 10s);
@@ -166,7 +170,7 @@ TEST(ModbusTcpExchange, AnAnswerLongerThanOneReadIsTakenWhole)
         answer = AnswerTo(request, 120);
         c.peer.Send(answer);
     };
-    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    EXPECT_EQ(ExchangeOffUi(c.host, nullptr, kRead120), erValidAnswer);
     ASSERT_EQ(answer.size(), 249);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(c.host.RxBuffer), c.host.RxCount), answer);
     // Each read takes at most 100 bytes and traces them on its own.

@@ -18,11 +18,13 @@
 #include <memory>
 #include <set>
 
+#include "ToolWindowsTest.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Startup.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/RecordCodes.h"
 #include "FullDevice.h"
 #include "RealDisplay.h"
 #include "TextFit.h"
@@ -47,26 +49,19 @@ void Save(QWidget* w, const QString& name)
     EXPECT_TRUE(Picture(w).save(dir + QLatin1Char('/') + name + QStringLiteral(".png"))) << name.toStdString();
 }
 
-class TextFitTest : public ::testing::Test {
+class TextFitTest : public ToolWindowsTest {
 protected:
     void SetUp() override
     {
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
         SetUpApplication();
-        windows_ = std::make_unique<TToolWindows>();
-        f().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return f().SettingsRegistry != nullptr; }, 3000));
+        StartWindows();
     }
-    TMainForm& f() { return windows_->Main(); }
     void SetLanguage(int language)
     {
         (language == 0 ? f().RadioButton_English : f().RadioButton_German)->setChecked(true);
         QApplication::processEvents();
     }
     static const char* Lang(int language) { return language == 0 ? "en" : "de"; }
-
-    QTemporaryDir config_;
-    std::unique_ptr<TToolWindows> windows_;
 };
 
 // The fonts the windows ask for are the fonts the platform draws with.
@@ -89,6 +84,12 @@ TEST_F(TextFitTest, MainWindowCaptionsFitInBothLanguages)
         {"rtu", [](TMainForm& m) { m.RadioButton_Modbus_RTU->setChecked(true); }},
         {"mbus", [](TMainForm& m) { m.RadioButton_MBus->setChecked(true); }},
         {"device", [](TMainForm& m) { testsupport::ConnectFullDevice(m); }},
+        // The widest energies an interval read can show: both counters' full range.
+        {"interval", [](TMainForm& m) {
+             m.EPoutIntervalText = "E(P)out:  -4294967.295 MWh";
+             m.EPinIntervalText = "E(P)in:  -4294967.295 MWh";
+             m.ShowResultFields(rcDemandInterval);
+         }},
     };
     for (const auto& s : states) {
         s.enter(f());

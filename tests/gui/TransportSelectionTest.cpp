@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "FormTest.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
 
@@ -28,13 +29,11 @@ QStringList Items(const QComboBox* c)
 const QStringList MBusRates{"300", "600", "1200", "2400", "4800", "9600"};
 const QStringList RtuRates{"300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
 
-class TransportSelectionTest : public ::testing::Test {
+class TransportSelectionTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        form->ConnectTransportHandlers();
+        MakeForm();
         form->Language = 0;
         // As after the settings load: no serial choice shown yet.
         form->SerialChoiceShown = 0;
@@ -42,16 +41,10 @@ protected:
         form->ModbusBaudIndex = 6;
         form->SerialModeIndex = 0;
     }
-    void TearDown() override
-    {
-        MainForm = nullptr;
-        form.reset();
-    }
 
     // The user (or the settings load) checks a transport's radio button.
     void Choose(QRadioButton* radio) { radio->setChecked(true); }
 
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(TransportSelectionTest, RtuChoiceSurvivesATripToMBus)

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <vector>
 
+#include "FormTest.h"
 #include "../unit/PtyPair.h"
 #include "WorkerTestSupport.h"
 #include "app/MainForm.h"
@@ -54,14 +55,11 @@ private:
     QTimer timer_;
 };
 
-class ValuePagesTest : public ::testing::Test {
+class ValuePagesTest : public FormTest {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<TMainForm>();
-        MainForm = form.get();
-        progress = std::make_unique<TProgrWinForm>(*form);
-        ProgrWinForm = progress.get();
+        MakeForm(true);
         form->Language = 0;
         form->ApplyLanguage();
         form->SetProtocolMode(52);
@@ -74,16 +72,6 @@ protected:
         // The start-up read of the Energy page would start monitoring once a
         // test has made the window look connected.
         form->Timer_Energy_Values_Start_Measuring->stop();
-    }
-    void TearDown() override
-    {
-        form->SetJob(0);
-        form->ShutdownWorker();
-        CloseComPort(form->SerialPort, *form);
-        ProgrWinForm = nullptr;
-        progress.reset();
-        MainForm = nullptr;
-        form.reset();
     }
     std::vector<uint8_t> JobsRun()
     {
@@ -104,8 +92,6 @@ protected:
         form->HandleUiRequest();
     }
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TProgrWinForm> progress;
     std::mutex m;
     std::vector<uint8_t> jobs;
     ScopedConfigHome config;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "ToolWindowsTest.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
@@ -22,18 +23,14 @@ namespace {
 
 using testsupport::XWindowTitle;
 
-class WindowTitleTest : public ::testing::Test {
+class WindowTitleTest : public ToolWindowsTest {
 protected:
     void SetUp() override
     {
         if (!testsupport::OnX11()) GTEST_SKIP() << "needs a real X display (QT_QPA_PLATFORM=xcb)";
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
         SetUpApplication();
-        windows_ = std::make_unique<TToolWindows>();
-        f().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return f().SettingsRegistry != nullptr; }, 3000));
+        StartWindows();
     }
-    TMainForm& f() { return windows_->Main(); }
 
     // The X title of the modal window that open() brings up.
     static QString TitleOfModal(const std::function<void()>& open)
@@ -42,9 +39,6 @@ protected:
         EXPECT_TRUE(testsupport::InspectModal(open, [&](QDialog* d) { title = XWindowTitle(d); }));
         return title;
     }
-
-    QTemporaryDir config_;
-    std::unique_ptr<TToolWindows> windows_;
 };
 
 TEST_F(WindowTitleTest, MainWindowShowsTheTransportCaptionAlone)

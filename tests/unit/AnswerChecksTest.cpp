@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/FrameChecks.h"
@@ -69,7 +70,7 @@ TEST(MBusAnswer, Validity)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsValidMBusAnswer(c.rx.data(), Size(c.rx)), c.valid) << c.what;
-        EXPECT_EQ(CheckAnswer('2', c.rx.data(), Size(c.rx)), c.valid ? erValidAnswer : erNoValidAnswer) << c.what;
+        EXPECT_EQ(CheckAnswer('2', {}, c.rx.data(), Size(c.rx)), c.valid ? erValidAnswer : erNoValidAnswer) << c.what;
     }
 }
 
@@ -119,12 +120,72 @@ TEST(ModbusRtuAnswer, Validity)
         {"nothing", {}, false},
         {"too short for a CRC", {0x01, 0x04, 0x00}, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(IsValidModbusRtuAnswer(c.rx.data(), Size(c.rx)), c.valid) << c.what;
-        EXPECT_EQ(CheckAnswer('3', c.rx.data(), Size(c.rx)), c.valid ? erValidAnswer : erNoValidAnswer) << c.what;
-    }
     EXPECT_EQ(ModbusRtuAnswerLength(read.data(), 3), Size(read));
     EXPECT_EQ(ModbusRtuAnswerLength(read.data(), 2), 0);
+}
+
+// ---- Modbus, either transport: the answer against what was asked ----
+
+// The same PDU framed for a transport: unit id 01 before it, then the CRC on
+// RTU; on TCP the MBAP header of transaction 05 and the length before it.
+Bytes Framed(char transport, const Bytes& pdu)
+{
+    Bytes frame{0x01};
+    frame.insert(frame.end(), pdu.begin(), pdu.end());
+    if (transport == '3') return WithCrc(frame);
+    const auto length = static_cast<uint8_t>(frame.size());
+    frame.insert(frame.begin(), {0x00, 0x05, 0x00, 0x00, 0x00, length});
+    return frame;
+}
+
+TEST(ModbusAnswer, CountsOnlyWhenItCarriesWhatWasAsked)
+{
+    const Bytes read2 = {0x04, 0x0B, 0xB8, 0x00, 0x02};         // input 3000, 2 registers
+    const Bytes write1 = {0x10, 0x29, 0xCC, 0x00, 0x01, 0x02, 0x00, 0x07};
+    const Bytes twoRegisters = {0x04, 0x04, 0x00, 0x0A, 0x00, 0x0B};
+    const struct {
+        const char* what;
+        Bytes request, answer;
+        bool valid, refusal;
+    } cases[] = {
+        {"the registers asked for", read2, twoRegisters, true, false},
+        {"exception answer", read2, {0x84, 0x02}, false, true},
+        {"exception to another function", read2, {0x83, 0x02}, false, false},
+        {"header and unit id without data", read2, {}, false, false},
+        {"function alone", read2, {0x04}, false, false},
+        {"the read request echoed", read2, read2, false, false},
+        {"byte count 0", read2, {0x04, 0x00}, false, false},
+        {"fewer registers than asked", read2, {0x04, 0x02, 0x00, 0x0A}, false, false},
+        {"more registers than asked", read2, {0x04, 0x06, 0x00, 0x0A, 0x00, 0x0B, 0x00, 0x0C}, false, false},
+        {"another read function", read2, {0x03, 0x04, 0x00, 0x0A, 0x00, 0x0B}, false, false},
+        {"write: start and count echoed", write1, {0x10, 0x29, 0xCC, 0x00, 0x01}, true, false},
+        {"write refused", write1, {0x90, 0x04}, false, true},
+        {"write: another count", write1, {0x10, 0x29, 0xCC, 0x00, 0x02}, false, false},
+        {"write: the request echoed whole", write1, write1, false, false},
+        {"unknown function", {0x06, 0x00, 0x01, 0x00, 0x02}, {0x06, 0x00, 0x01, 0x00, 0x02}, false, false},
+    };
+    for (const char transport : {'3', '4'}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(1, transport) + ": " + c.what);
+            const Bytes request = Framed(transport, c.request);
+            const Bytes answer = Framed(transport, c.answer);
+            EXPECT_EQ(CheckAnswer(transport, request, answer.data(), Size(answer)),
+                      c.valid ? erValidAnswer : erNoValidAnswer);
+            EXPECT_EQ(IsModbusRefusalOf(transport, request, answer.data(), Size(answer)), c.refusal);
+        }
+        // Framing still counts: a broken CRC, another transaction, a cut answer.
+        const Bytes request = Framed(transport, read2);
+        Bytes broken = Framed(transport, twoRegisters);
+        broken[transport == '3' ? broken.size() - 1 : 1] ^= 0x01;
+        EXPECT_EQ(CheckAnswer(transport, request, broken.data(), Size(broken)), erNoValidAnswer) << transport;
+        const Bytes good = Framed(transport, twoRegisters);
+        EXPECT_EQ(CheckAnswer(transport, request, good.data(), Size(good) - 1), erNoValidAnswer) << transport;
+    }
+    // An MBAP header that announces nothing behind it.
+    const Bytes headerOnly = {0x00, 0x05, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(CheckAnswer('4', Framed('4', read2), headerOnly.data(), Size(headerOnly)), erNoValidAnswer);
 }
 
 // ---- Modbus TCP ----
@@ -145,15 +206,12 @@ TEST(ModbusTcpAnswer, ValidOnlyWhenCompleteAndOfThisTransaction)
         {"half read", answer, 10, 5, false},
         {"header only", answer, 6, 5, false},
         {"header incomplete", answer, 5, 5, false},
-        {"exception answers reach the decoder", exception, 9, 5, true},
+        {"an exception answer is framed like any", exception, 9, 5, true},
         {"nothing", {}, 0, 0, false},
         {"longer than any receive buffer", {0x00, 0x05, 0x00, 0x00, 0xFF, 0xFF, 0x01, 0x04}, 8, 5, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(IsValidModbusTcpAnswer(c.rx.data(), c.count, c.transaction), c.valid) << c.what;
-        EXPECT_EQ(CheckAnswer('4', c.rx.data(), c.count, c.transaction), c.valid ? erValidAnswer : erNoValidAnswer)
-            << c.what;
-    }
     EXPECT_EQ(ModbusTcpAnswerLength(answer.data(), 6), 13);
     EXPECT_EQ(ModbusTcpAnswerLength(answer.data(), 5), 0);
 }
@@ -227,8 +285,8 @@ TEST(ModbusTcpTransaction, CountsUpToOneHundredAndOneThenWraps)
 TEST(CheckAnswer, UnknownTransportIsNeverValid)
 {
     const Bytes ack = {0xE5};
-    EXPECT_EQ(CheckAnswer('1', ack.data(), 1), erNoValidAnswer);
-    EXPECT_EQ(CheckAnswer(0, ack.data(), 1), erNoValidAnswer);
+    EXPECT_EQ(CheckAnswer('1', ack, ack.data(), 1), erNoValidAnswer);
+    EXPECT_EQ(CheckAnswer(0, ack, ack.data(), 1), erNoValidAnswer);
 }
 
 TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
