@@ -32,16 +32,21 @@ struct TRequests {
 
 // The register data of the read answer in RxBuffer, as far as its byte count
 // and the bytes received both reach; empty for anything but a read answer.
-std::span<const uint8_t> AnswerData(const FrameBuffers& f, char transport)
+std::span<const uint8_t> AnswerData(const uint8_t* rx, int count, char transport)
 {
     const bool rtu = transport == tcModbusRtu;
     const int base = rtu ? 3 : 9;
     const int trailer = rtu ? 2 : 0;
-    if (f.RxCount < base + trailer || f.RxCount > static_cast<int>(sizeof f.RxBuffer)) return {};
-    if (f.RxBuffer[base - 2] != kReadInputRegisters) return {};
-    const int available = std::min<int>(f.RxBuffer[base - 1], f.RxCount - base - trailer);
-    return {f.RxBuffer + base, static_cast<size_t>(std::max(available, 0))};
+    if (count < base + trailer || count > static_cast<int>(sizeof FrameBuffers::RxBuffer)) return {};
+    if (rx[base - 2] != kReadInputRegisters) return {};
+    const int available = std::min<int>(rx[base - 1], count - base - trailer);
+    return {rx + base, static_cast<size_t>(std::max(available, 0))};
 }
+
+struct TFollowUpsEnd {
+    IJobHost& host;
+    ~TFollowUpsEnd() { EndTcpFollowUps(host); }
+};
 
 class TModbusLoggerRead {
 public:
@@ -92,14 +97,16 @@ public:
             break;
         }
         walk.DiscardAfterMiss = job_ != jcModbusCertifiedLogger;
-        walk.Send = [this](int, TWalkRequest kind, int& count) {
-            return job_ == jcModbusCertifiedLogger ? SendCertified(kind, count) : SendRecord(kind);
+        walk.Send = [this](int index, TWalkRequest kind, int& count) {
+            return job_ == jcModbusCertifiedLogger ? SendCertified(kind, count) : SendRecord(kind, count - index - 1);
         };
         walk.EndTest = [this](int& index, int count) { return EndTest(index, count); };
         walk.Parse = [this](int index, int count, bool end) { Parse(index, count, end); };
         walk.DoneCode = job_ == jcModbusEventsLogger   ? urEventsLoggerRead
                         : job_ == jcModbusDemandLogger ? urDemandLoggerRead
                                                        : urCertifiedLoggerRead;
+        // The requests sent ahead ask this object whether they may go.
+        const TFollowUpsEnd end{host_};
         RunLoggerWalk(host_, walk);
     }
 
@@ -114,11 +121,30 @@ private:
     }
 
     // One request; true when its answer carries all the registers asked for.
-    bool Exchange(Template tpl, size_t registers)
+    bool Exchange(Template tpl, size_t registers, const TNextRequest* next = nullptr)
     {
-        if (SendRequestTemplate(host_, tpl, host_.Addressing().DeviceAddress.load()) != erValidAnswer) return false;
-        data_ = AnswerData(host_.Frames(), transport_);
+        if (SendRequestTemplate(host_, tpl, host_.Addressing().DeviceAddress.load(), next) != erValidAnswer)
+            return false;
+        const FrameBuffers& f = host_.Frames();
+        data_ = AnswerData(f.RxBuffer, f.RxCount, transport_);
         return data_.size() >= 2 * registers;
+    }
+
+    // Whether a record's data may end the log or move the walk's index.
+    bool MayEnd(std::span<const uint8_t> data) const
+    {
+        if (job_ == jcModbusDemandLogger && variant2_)
+            return data[0] == 0 && data[1] == 0 && data[2] == 0 && data[3] == 0;
+        return data[0] == 0xFF && data[1] == 0xFF;
+    }
+
+    // Socket's thread: an answer after which the walk surely asks for the next
+    // older record. Reads only the answer and what is fixed for the read.
+    static bool NextFollows(const void* context, const uint8_t* answer, int count)
+    {
+        const auto& read = *static_cast<const TModbusLoggerRead*>(context);
+        const std::span<const uint8_t> data = AnswerData(answer, count, tcModbusTcp);
+        return data.size() >= 2 * read.Requests().Registers && !read.MayEnd(data);
     }
 
     bool Write(Template tpl)
@@ -126,11 +152,13 @@ private:
         return SendRequestTemplate(host_, tpl, host_.Addressing().DeviceAddress.load()) == erValidAnswer;
     }
 
-    bool SendRecord(TWalkRequest kind)
+    // after: the records still to read after this one, unless the log ends.
+    bool SendRecord(TWalkRequest kind, int after)
     {
         const TRequests r = Requests();
         const Template tpl = kind == TWalkRequest::First ? r.First : kind == TWalkRequest::Next ? r.Next : r.AfterMiss;
-        return Exchange(tpl, r.Registers);
+        const TNextRequest next{r.Next, NextFollows, this, after};
+        return Exchange(tpl, r.Registers, after > 0 ? &next : nullptr);
     }
 
     // The entry read after a missed exchange is the one asked for: a missed

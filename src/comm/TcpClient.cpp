@@ -137,6 +137,8 @@ void TModbusTcpClient::Deactivate()
 
 void TModbusTcpClient::ClientSocketConnect()
 {
+    // Small requests and answers alternate: none may wait for a coalescing send.
+    ClientSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     host_.ShowConnectionState(csConnected);
     link_.TcpConnected = 1;
 }
@@ -193,22 +195,51 @@ void TModbusTcpClient::ReportUntraced(bool now)
 bool TModbusTcpClient::StoreAnswerBytes(const uint8_t* bytes, int count)
 {
     std::lock_guard lock(m_);
-    // Bytes nobody waits for are only traced.
-    while (count > 0 && armed_ && link_.receive_data_flag == 0) {
-        const int before = frames_.RxCount;
-        const bool complete = AppendModbusTcpAnswer(frames_, bytes, count);
-        const int used = frames_.RxCount - before;
+    while (count > 0) {
+        // Bytes nobody waits for are only traced.
+        const bool armed = armed_ && link_.receive_data_flag == 0;
+        TTcpFollowUps::TSent* ahead = armed ? nullptr : followUps_.Awaited();
+        if (!armed && !ahead) break;
+        FrameBuffers& into = armed ? frames_ : ahead->Answer;
+        const int before = into.RxCount;
+        const bool complete = AppendModbusTcpAnswer(into, bytes, count);
+        const int used = into.RxCount - before;
         bytes += used;
         count -= used;
-        if (!complete) return false;
-        if (frames_.RxBuffer[1] == expectedTransaction_) {
-            link_.receive_data_flag = 1;
-            return true;
-        }
+        if (!complete) break;
+        const std::span<const uint8_t> request =
+            armed ? std::span<const uint8_t>(armedRequest_, static_cast<size_t>(armedLength_))
+                  : std::span<const uint8_t>(ahead->Request, static_cast<size_t>(ahead->Length));
         // The late answer of an earlier request: the one awaited may follow.
-        BeginModbusTcpAnswer(frames_);
+        if (request.size() < 2 || into.RxBuffer[1] != request[1]) {
+            BeginModbusTcpAnswer(into);
+            continue;
+        }
+        if (armed)
+            link_.receive_data_flag = 1;
+        else
+            ahead->Complete = true;
+        // The meter gets the next request before the worker is woken. The rest
+        // of the piece answers nothing that was sent.
+        SendFollowUp(request, into);
+        return armed;
     }
     return false;
+}
+
+void TModbusTcpClient::SendFollowUp(std::span<const uint8_t> request, const FrameBuffers& answer)
+{
+    if (jobs_.GetJob() == jcIdle || CheckModbusTcpAnswer(request, answer.RxBuffer, answer.RxCount) != erValidAnswer)
+        return;
+    TTcpFollowUps::TSent* next = followUps_.Queue(answer.RxBuffer, answer.RxCount);
+    if (!next) return;
+    next->Request[1] = NextTransaction();
+    next->Exchange = ++exchanges_;
+    sentExchange_ = next->Exchange;
+    // Traced and written under the lock: the worker's next exchange may begin
+    // at once and must find it out.
+    host_.TraceComFrame("TX:", next->Request, next->Length);
+    WriteRequest(next->Request, next->Length);
 }
 
 void TModbusTcpClient::ClientSocketError(int& errorCode)
@@ -260,6 +291,11 @@ void TModbusTcpClient::SendRequest(const uint8_t* frame, int length)
         if (!armed_) return;
         sentExchange_ = armedExchange_;
     }
+    WriteRequest(frame, length);
+}
+
+void TModbusTcpClient::WriteRequest(const uint8_t* frame, int length)
+{
     ReportUntraced(true);
     tracedSinceRequest_ = 0;
     if (TCPIP_receive_timer) TCPIP_receive_timer->start(static_cast<int>(TcpAnswerTimeout.count()));
@@ -278,15 +314,30 @@ uint8_t TModbusTcpClient::NextTransaction()
     return counter;
 }
 
-void TModbusTcpClient::BeginAnswer(uint8_t transaction)
+bool TModbusTcpClient::BeginAnswer(uint8_t* request, int length, const TTcpFollowUp* followUp)
 {
     std::lock_guard lock(m_);
+    const int kept = std::clamp(length, 0, static_cast<int>(sizeof armedRequest_));
     BeginModbusTcpAnswer(frames_);
-    expectedTransaction_ = transaction;
+    bool complete = false;
+    const bool adopted = followUps_.Adopt(request, kept, frames_, armedExchange_, complete);
+    if (!adopted && kept >= 2) {
+        request[1] = NextTransaction();
+        armedExchange_ = ++exchanges_;
+    }
+    followUps_.Offer(followUp, adopted);
+    std::copy_n(request, kept, armedRequest_);
+    armedLength_ = kept;
     link_.overtime_flag = 0;
-    link_.receive_data_flag = 0;
+    link_.receive_data_flag = complete ? 1 : 0;
     armed_ = true;
-    ++armedExchange_;
+    return adopted;
+}
+
+void TModbusTcpClient::EndFollowUps()
+{
+    std::lock_guard lock(m_);
+    followUps_.End();
 }
 
 bool TModbusTcpClient::WaitAnswer(std::chrono::steady_clock::time_point deadline)

@@ -8,6 +8,12 @@
 // fires, or its own deadline passes. Read events store only into an armed
 // answer, under the wait's lock, so the worker never reads a buffer that is
 // being written, and a half-received answer is never decoded.
+//
+// In a long read the next request is mostly known before the answer comes
+// (TTcpFollowUp): the UI thread then sends it itself the moment the answer is
+// whole, and the worker takes the answer in while the meter already works on
+// the next one. Its answer is gathered apart until the worker's next exchange
+// adopts it.
 #include <QAbstractSocket>
 #include <QObject>
 #include <QString>
@@ -17,10 +23,12 @@
 #include <cstdint>
 #include <mutex>
 
+#include "comm/TcpFollowUps.h"
+#include "core/FrameBuffers.h"
+
 class QEventLoop;
 class QTcpSocket;
 class QTimer;
-struct FrameBuffers;
 struct JobControl;
 struct TransportState;
 
@@ -99,11 +107,18 @@ public:
     // ---- the exchange; any thread ----
     // The transaction counter of the program: 1, 2, ..., 101, 0, 1, ...
     uint8_t NextTransaction();
-    // Before a request with that transaction number: RxBuffer marked as empty,
-    // both flags cleared, read events store into RxBuffer from now on. An
-    // answer that carries another transaction number (a late one to an earlier
-    // request) is dropped and the wait goes on.
-    void BeginAnswer(uint8_t transaction);
+    // Before request goes out: its transaction number into request[1], RxBuffer
+    // marked as empty, both flags cleared, read events store into RxBuffer from
+    // now on. An answer that carries another transaction number (a late one to
+    // an earlier request) is dropped and the wait goes on. followUp, when
+    // given, is offered for this exchange. Returns true when request already
+    // went out as the previous exchange's follow-up: it keeps the number it
+    // went out with, its answer may be complete already, and nothing is to be
+    // sent. A follow-up that this request does not match is forgotten, and its
+    // answer passed over as a late one.
+    bool BeginAnswer(uint8_t* request, int length, const TTcpFollowUp* followUp = nullptr);
+    // The read that offered follow-ups is over: none goes out any more.
+    void EndFollowUps();
     // Sleeps until the answer is complete, the receive timer fired, or
     // deadline. On the UI thread it runs the events meanwhile. Returns
     // whether the answer is complete.
@@ -115,8 +130,14 @@ public:
     void EndAnswer();
 
 private:
-    // Appends a read piece to the armed answer; true once it is complete.
+    // Appends a read piece to the armed answer, or to the last follow-up's
+    // once the armed one is whole; true when the armed one has just become whole.
     bool StoreAnswerBytes(const uint8_t* bytes, int count);
+    // UI thread, under m_: after the whole answer to request, the next
+    // follow-up goes out if it may.
+    void SendFollowUp(std::span<const uint8_t> request, const FrameBuffers& answer);
+    // UI thread: TCPIP_receive_timer started and the bytes written, when connected.
+    void WriteRequest(const uint8_t* frame, int length);
     // UI thread: traces a read piece within the budget, counts the rest.
     void TraceReceived(const uint8_t* bytes, int count);
     // UI thread: the count of untraced bytes to the monitor; unless `now`, at
@@ -133,11 +154,15 @@ private:
     std::mutex m_;
     std::condition_variable cv_;
     bool armed_ = false;
-    uint8_t expectedTransaction_ = 0;
     // The receive timer belongs to the exchange whose request the UI thread
     // sent last; a late tick of an earlier one must not end the next.
+    uint64_t exchanges_ = 0;
     uint64_t armedExchange_ = 0;
     uint64_t sentExchange_ = 0;  // UI thread
+    // The armed request, for the check before its follow-up goes.
+    uint8_t armedRequest_[sizeof FrameBuffers::TxBuffer]{};
+    int armedLength_ = 0;
+    TTcpFollowUps followUps_;
     QEventLoop* uiWait_ = nullptr;  // UI thread
     // The monitor's share of the received bytes; UI thread.
     int tracedSinceRequest_ = 0;

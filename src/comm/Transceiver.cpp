@@ -92,23 +92,24 @@ TExchangeResult ExchangeModbusRtu(IJobHost& host, uint8_t* buffer, int length)
                        f.RxCount);
 }
 
-TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length)
+TExchangeResult ExchangeModbusTcp(IJobHost& host, uint8_t* buffer, int length, const TTcpFollowUp* followUp)
 {
     TModbusTcpClient* client = host.ModbusTcpClient();
     if (client == nullptr || length < 2) return erNoValidAnswer;
     FrameBuffers& f = host.Frames();
 
-    buffer[1] = client->NextTransaction();
-    client->BeginAnswer(buffer[1]);
-    host.TraceComFrame("TX:", buffer, length);
+    const bool sentAhead = client->BeginAnswer(buffer, length, followUp);
     const auto deadline = std::chrono::steady_clock::now() + TcpAnswerTimeout;
-    host.SendOverTcp(buffer, length);
+    if (!sentAhead) {
+        host.TraceComFrame("TX:", buffer, length);
+        host.SendOverTcp(buffer, length);
+    }
     client->WaitAnswer(deadline);
     client->EndAnswer();
     // Only an answer assembled up to the length its header gives counts, also
     // one whose last piece came without waking the wait.
-    return CheckAnswer(tcModbusTcp, std::span<const uint8_t>(buffer, static_cast<size_t>(length)), f.RxBuffer,
-                       f.RxCount);
+    return CheckModbusTcpAnswer(std::span<const uint8_t>(buffer, static_cast<size_t>(length)), f.RxBuffer,
+                                f.RxCount);
 }
 
 }  // namespace
@@ -129,7 +130,12 @@ milliseconds ModbusRtuPacing(int baudIndex)
 
 // ---- the exchange ----
 
-TExchangeResult TransceiveFrame(IJobHost& host, uint8_t* buffer, int length)
+TExchangeResult CheckModbusTcpAnswer(std::span<const uint8_t> request, const uint8_t* rx, int count)
+{
+    return CheckAnswer(tcModbusTcp, request, rx, count);
+}
+
+TExchangeResult TransceiveFrame(IJobHost& host, uint8_t* buffer, int length, const TTcpFollowUp* followUp)
 {
     TPortUse use(host.PortGate());
     host.ShowComActivity(caTraffic);
@@ -139,7 +145,7 @@ TExchangeResult TransceiveFrame(IJobHost& host, uint8_t* buffer, int length)
     case tcModbusRtu:
         return ExchangeModbusRtu(host, buffer, length);
     case tcModbusTcp:
-        return ExchangeModbusTcp(host, buffer, length);
+        return ExchangeModbusTcp(host, buffer, length, followUp);
     default:
         return erNoValidAnswer;
     }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <modbus/modbus.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -179,6 +180,9 @@ void ModbusServer::Accept() {
     int listen = listenFd_;
     const int fd = modbus_tcp_accept(tcp_, &listen);
     if (fd < 0) return;
+    // Answers go out at once, not held back to be coalesced.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     connections_.push_back({fd, 0});
     Log("TCP connection accepted");
 }

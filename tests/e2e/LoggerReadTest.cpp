@@ -230,17 +230,20 @@ TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)
         int wanted;
         int held;  // records in the meter's log
         uint8_t result;
+        // Requests sent: the records and the end marks read, not one more
+        // (also where the next request goes out ahead of the worker).
+        int requests;
     };
     const Row rows[] = {
-        {1, jcModbusDemandLogger, 30, 24, urDemandLoggerRead},  // the log ends first
-        {1, jcModbusDemandLogger, 10, 24, urDemandLoggerRead},
-        {1, jcModbusEventsLogger, 20, 13, urEventsLoggerRead},
-        {0, jcModbusEventsLogger, 5, 13, urEventsLoggerRead},
-        {2, jcModbusDemandLogger, 30, 24, urDemandLoggerRead},
-        {2, jcModbusDemandLogger, 10, 24, urDemandLoggerRead},
-        {2, jcModbusCertifiedLogger, 10, 7, urCertifiedLoggerRead},
-        {2, jcModbusCertifiedLogger, 4, 7, urCertifiedLoggerRead},
-        {2, jcModbusEventsLogger, 0, 13, urNone},
+        {1, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 25},  // the log ends first
+        {1, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10},
+        {1, jcModbusEventsLogger, 20, 13, urEventsLoggerRead, 14},
+        {0, jcModbusEventsLogger, 5, 13, urEventsLoggerRead, 5},
+        {2, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 26},  // two empty records end it
+        {2, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10},
+        {2, jcModbusCertifiedLogger, 10, 7, urCertifiedLoggerRead, 16},
+        {2, jcModbusCertifiedLogger, 4, 7, urCertifiedLoggerRead, 10},
+        {2, jcModbusEventsLogger, 0, 13, urNone, 0},
     };
     for (const char transport : {tcModbusTcp, tcModbusRtu}) {
         for (const uint8_t variant : {0, 1, 2}) {
@@ -257,6 +260,7 @@ TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)
                 h.DemandCount = h.EventsCount = h.CertifiedCount = row.wanted;
                 const Codes got = h.RunJob(row.job);
                 EXPECT_EQ(got, row.result == urNone ? Codes{} : Codes{row.result});
+                EXPECT_EQ(h.Sent().size(), static_cast<size_t>(row.requests));
                 const int read = std::min(row.wanted, row.held);
                 if (row.job == jcModbusDemandLogger) {
                     EXPECT_EQ(variant == 2 ? h.RecordCount.load() : h.DemandItemCount.load(), read);
@@ -342,12 +346,15 @@ TEST(ModbusLoggerRead, ReadEndingEarlyKeepsItsRecords)
         for (size_t k = 0; k < 6; ++k) model.ExpectDemand(h.DemandRecords[k], k);
     }
 
-    const std::vector<std::string> args = {"--variant", "1", "--demand-records", "40"};
+    // Long enough to be under way when the progress shown (every 40 ms) leads
+    // to the cancel.
+    constexpr int kWanted = 4000;
+    const std::vector<std::string> args = {"--variant", "1", "--demand-records", std::to_string(kWanted + 10)};
     MeterLink s = Start(tcModbusTcp, args, 1);
     ASSERT_TRUE(s.Ready());
     const MeterModel model(args);
     TestJobHost& h = *s.host;
-    h.DemandCount = 30;
+    h.DemandCount = kWanted;
     // The terminate button: the job code cleared while records come in.
     h.UpdateProgressHook = [&h](uint32_t item, uint32_t, uint8_t) {
         if (item == 4) h.SetJob(jcIdle);
@@ -356,7 +363,7 @@ TEST(ModbusLoggerRead, ReadEndingEarlyKeepsItsRecords)
     // The report reaches the window a little after the record was stored.
     const int read = h.DemandItemCount.load();
     EXPECT_GE(read, 5);
-    EXPECT_LT(read, 30);
+    EXPECT_LT(read, kWanted);
     for (size_t k = 0; k < static_cast<size_t>(read); ++k) model.ExpectDemand(h.DemandRecords[k], k);
 }
 

@@ -276,6 +276,83 @@ TEST(ModbusTcpExchange, OnTheUiThreadTheWaitKeepsTheEventsGoing)
     EXPECT_EQ(c.host.RxCount, 9 + 72);
 }
 
+// A long read's known next request: the UI thread sends it the moment the
+// awaited answer is whole (and again after each of its answers, up to the
+// offer's limit and the queue's depth), the worker's next exchanges take the
+// requests sent ahead in order, and every request goes out once, numbered and
+// traced once.
+TEST(ModbusTcpExchange, AKnownNextRequestGoesOutAheadOfTheWorker)
+{
+    struct Row {
+        const char* what;
+        bool follows, jobSet;
+        int limit;  // records after the first
+        bool workerAsksTheSame;
+        size_t aheadBeforeSecond;
+    };
+    const Row rows[] = {
+        {"each answer leads on", true, true, 3, true, 3},
+        {"more than the queue holds", true, true, 7, true, TTcpFollowUps::Depth},
+        {"the answer does not lead on", false, true, 3, true, 0},
+        {"the job was cancelled", true, false, 3, true, 0},
+        {"the worker asks for something else", true, true, 1, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Connected c;
+        ASSERT_TRUE(c.ok);
+        Peer& peer = c.peer;
+        TestJobHost& host = c.host;
+        // The job code alone, as a read sets it; the parked worker stays parked.
+        host.JobCode = row.jobSet ? jcModbusDemandLogger : jcIdle;
+        peer.OnRequest = [&](const QByteArray& request) { peer.Send(AnswerTo(request, request[11])); };
+        const auto follows = [](const void* context, const uint8_t*, int) {
+            return *static_cast<const bool*>(context);
+        };
+        std::atomic<bool> firstDone{false}, goOn{false}, done{false};
+        std::vector<uint8_t> answeredTransactions;
+        int valid = 0;
+        std::thread worker([&] {
+            for (int i = 0; i <= row.limit; ++i) {
+                const std::span<const uint8_t> tpl = i == 0                  ? TplModbusDemandNewestShort
+                                                     : row.workerAsksTheSame ? TplModbusDemandPrevShort
+                                                                             : TplModbusIn3000x36;
+                const TNextRequest next{TplModbusDemandPrevShort, follows, &row.follows, row.limit - i};
+                valid += SendRequestTemplate(host, tpl, 1, &next) == erValidAnswer;
+                answeredTransactions.push_back(host.RxBuffer[1]);
+                firstDone = true;
+                while (!goOn) std::this_thread::sleep_for(1ms);
+            }
+            EndTcpFollowUps(host);
+            done = true;
+        });
+        PumpUntil([&] { return firstDone.load(); });
+        PumpUntil([&] { return peer.Requests.size() > row.aheadBeforeSecond; }, 1s);
+        PumpUntil([] { return false; }, 30ms);
+        EXPECT_EQ(peer.Requests.size(), 1 + row.aheadBeforeSecond);
+        goOn = true;
+        PumpUntil([&] { return done.load(); });
+        worker.join();
+        const size_t exchanges = static_cast<size_t>(row.limit) + 1;
+        EXPECT_EQ(valid, row.limit + 1);
+        ASSERT_EQ(peer.Requests.size(), exchanges + (row.workerAsksTheSame ? 0 : row.aheadBeforeSecond));
+        const std::vector<std::vector<uint8_t>> traced = host.Sent();
+        ASSERT_EQ(traced.size(), peer.Requests.size());
+        for (size_t k = 0; k < traced.size(); ++k) {
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(traced[k].data()), qsizetype(traced[k].size())),
+                      peer.Requests[k]);
+            EXPECT_EQ(uint8_t(peer.Requests[k][1]), k + 1) << "request " << k;
+        }
+        // Each exchange took the answer to its own request; one sent ahead and
+        // not taken was passed over.
+        std::vector<uint8_t> expected{1};
+        for (size_t k = 1; k < exchanges; ++k)
+            expected.push_back(static_cast<uint8_t>(k + 1 + (row.workerAsksTheSame ? 0 : row.aheadBeforeSecond)));
+        EXPECT_EQ(answeredTransactions, expected);
+        EXPECT_EQ(peer.Requests.back().mid(7, 3), QByteArray::fromHex(row.workerAsksTheSame ? "040dac" : "040bb8"));
+    }
+}
+
 // ---- the socket's events ----
 
 TEST(ModbusTcpClient, ARefusedConnectIsSilentAndTheSupervisionReportsIt)
