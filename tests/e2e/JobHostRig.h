@@ -250,6 +250,7 @@ public:
     // ---- ITcpClientHost ----
     void ShowConnectionState(int state) override { Record("ConnectionState" + std::to_string(state)); }
     void ShowDeviceNotAvailable() override { Record("DeviceNotAvailable"); }
+    void TraceUntracedBytes(int64_t count) override { Untraced += count; }
     void ShowSocketError(const QString& text) override
     {
         std::lock_guard lock(m_);
@@ -268,6 +269,7 @@ public:
     std::atomic<int> DemandCount{10}, EventsCount{10}, CertifiedCount{10};
     std::vector<uint8_t> Results;  // UI thread
     std::vector<QString> SocketErrors;
+    int64_t Untraced = 0;  // UI thread
 
 private:
     void Record(std::string what)

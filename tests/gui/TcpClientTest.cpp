@@ -219,6 +219,30 @@ TEST(ModbusTcpExchange, AnAnswerToAnotherTransactionIsPassedOver)
     EXPECT_EQ(ExchangeOffUi(c.host), erNoValidAnswer);
 }
 
+TEST(ModbusTcpExchange, SurplusBytesBeyondTheTraceBudgetAreCountedForTheMonitor)
+{
+    Connected c;
+    ASSERT_TRUE(c.ok);
+    const QByteArray surplus(5000, '\x55');
+    QByteArray answer;
+    c.peer.OnRequest = [&](const QByteArray& request) {
+        answer = AnswerTo(request, 36);
+        c.peer.Send(answer + surplus);
+    };
+    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    const int64_t sent = answer.size() + surplus.size();
+    ASSERT_TRUE(PumpUntil([&] { return Joined(c.host.Traced(), "RX(TCP):").size() + c.host.Untraced >= sent; }));
+    // The answer first, then the surplus up to the budget of the request.
+    const QByteArray traced = Joined(c.host.Traced(), "RX(TCP):");
+    EXPECT_EQ(traced.size(), TModbusTcpClient::TraceBudgetPerRequest);
+    EXPECT_TRUE(traced.startsWith(answer));
+    // The next request has a budget of its own; every byte left out is counted.
+    c.peer.OnRequest = [&](const QByteArray& request) { c.peer.Send(AnswerTo(request, 36)); };
+    EXPECT_EQ(ExchangeOffUi(c.host), erValidAnswer);
+    EXPECT_EQ(Joined(c.host.Traced(), "RX(TCP):").size(), traced.size() + answer.size());
+    EXPECT_EQ(c.host.Untraced, sent - traced.size());
+}
+
 TEST(ModbusTcpExchange, TransactionNumbersRunFrom1To101ThenFrom0)
 {
     Connected c;
