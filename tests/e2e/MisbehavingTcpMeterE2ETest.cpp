@@ -7,11 +7,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <algorithm>
 #include <chrono>
 
+#include "../support/TickGapWatch.h"
 #include "../support/ScriptedTcpPeer.h"
 #include "WindowTest.h"
 #include "WindowUser.h"
@@ -67,25 +66,17 @@ TEST_F(MisbehavingTcpMeterE2ETest, AFloodWithTheMonitorOnLeavesTheWindowResponsi
     StartWindow();
     form->CheckBoxAdministrator->setChecked(true);
 
-    QTimer tick;
-    auto last = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::duration longest{};
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const auto now = std::chrono::steady_clock::now();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    tick.start(50);
+    testsupport::TickGapWatch ticks;
     User user;
     ConnectAndFail(flood.Port(), user);
-    tick.stop();
+    ticks.Stop();
 
     // Far more arrived than the monitor shows, and the monitor says so.
     EXPECT_GT(flood.BytesSent(), 1'000'000);
     const QString memo = form->Memo_Com_Win->toPlainText();
     EXPECT_LT(memo.size(), 100'000);
     EXPECT_TRUE(memo.contains(QStringLiteral(" received bytes not shown."))) << memo.right(400).toStdString();
-    EXPECT_LT(longest, std::chrono::steady_clock::duration(500ms));
+    EXPECT_LT(ticks.Longest(), std::chrono::steady_clock::duration(500ms));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // meter-sim over Modbus TCP, Modbus RTU and M-Bus: every value and counter cell
 // equal to what the meter's model gives; a page change that stops the reads; a
 // meter that goes silent while measuring.
+#include "../support/TickGapWatch.h"
 #include "ValuesE2EFixture.h"
 
 namespace {
@@ -50,21 +51,13 @@ TEST_F(ValuesE2ETest, MeterGoingSilentWhileMeasuringIsReportedAndLetGo)
 
     // The window goes on handling events while the reads fail: no gap between
     // the ticks of a 50 ms timer comes near the answer waits.
-    QTimer tick;
-    auto last = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::duration longest{};
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const auto now = std::chrono::steady_clock::now();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    tick.start(50);
+    testsupport::TickGapWatch ticks;
     User user;
     form->Timer_Display_Refresh->setInterval(200);
     ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("No answer from the device.")); }, 40s)) << user.All();
     EXPECT_EQ(user.reports.back().id, QStringLiteral("86"));
     ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible(); }));
-    EXPECT_LT(longest, std::chrono::steady_clock::duration(500ms));
+    EXPECT_LT(ticks.Longest(), std::chrono::steady_clock::duration(500ms));
     EXPECT_EQ(form->Button_Measurement_StartMeasuring->text(), QStringLiteral("Start Measuring"));
     EXPECT_EQ(form->Label_HomeStatus->text(), QStringLiteral("Status: The measuring is stopped."));
     EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
