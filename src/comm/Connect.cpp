@@ -90,6 +90,20 @@ constexpr uint8_t ManufacturerLow = 0xCB;
 constexpr uint8_t ManufacturerHigh = 0x52;
 constexpr uint8_t MediumElectricity = 0x02;
 
+// Every connect starts from a clean state: a job left from before it (an
+// identification whose window was cancelled or ran out, a parked read) is
+// cancelled, and its result handled, before anything of the new connection
+// exists, so that its outcome (a failure's disconnect, a cancel's reset)
+// never lands on the new one; nor does a cancel that no job took.
+void EndLeftoverJob(TMainForm& f)
+{
+    f.PendingJob = 0;
+    { const TPortTakeOver cancelled(f.JobHost()); }
+    while (f.ComThread && !f.ComThread->Suspended() && !f.ComThread->Stopping())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    f.ConnectCancelled = 0;
+}
+
 class TKeyFilter : public QObject {
 public:
     TKeyFilter(QLineEdit* edit, QChar (*filter)(QChar)) : QObject(edit), filter_(filter) {}
@@ -290,9 +304,10 @@ void TMainForm::Button_Setup_Device_ConnectClick()
         }
 
         // A job may still be exchanging frames on the port: a connect whose
-        // window was cancelled, or whose time bar ran out, before the device
-        // answered. It is cancelled and let finish before the port and the
-        // addressing change under it; the gate goes before any modal window.
+        // window ran out before the device answered. It ends before the port
+        // and the addressing change under it; the gate goes before any modal
+        // window.
+        EndLeftoverJob(*this);
         std::optional<TPortTakeOver> portUse(std::in_place, JobHost());
         ManufacturerIndex = 0;
         SelectFrameKind = 0;
@@ -358,27 +373,29 @@ void TMainForm::Button_Setup_Device_ConnectClick()
     TModbusTcpClient* tcp = TcpClient;
     const QString ipText = MaskEdit_IPAddress ? NormaliseIpEdit(*MaskEdit_IPAddress) : QString();
 
-    // A click on an active socket (connected, or left active by a failed
-    // attempt) only lets it go; the next click connects.
-    if (tcp && tcp->Active()) {
-        tcp->Deactivate();
-        ShowConnectionState(csDisconnected);
+    // "Disconnect": the device is let go as on the serial transports, also
+    // when the meter has closed the connection meanwhile.
+    if (!CaptionIs(Button_Setup_Device_Connect, TxtConnectDevice, L)) {
+        DisconnectDevice();
         TcpConnected = 0;
-        if (TimerIP_Connect) TimerIP_Connect->stop();
-        SetProtocolMode(pmModbusTcp);
         return;
     }
 
+    EndLeftoverJob(*this);
+    {
+        // A socket that a failed attempt left active is let go, and this same
+        // click connects.
+        const TPortTakeOver portUse(JobHost());
+        if (tcp && tcp->Active()) {
+            tcp->Deactivate();
+            TcpConnected = 0;
+        }
+        if (TimerIP_Connect) TimerIP_Connect->stop();
+    }
     {
         QEventLoop settle;
         QTimer::singleShot(TcpSettleMs, &settle, &QEventLoop::quit);
         settle.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    if (CaptionIs(Button_Setup_Device_Connect, TxtDisconnect, Language)) {
-        // The meter closed the connection: the socket is gone but the window
-        // still shows the device.
-        ResetTcpConnection();
-        return;
     }
 
     const std::optional<QString> host = HostFromIpText(ipText);
@@ -403,6 +420,8 @@ void TMainForm::DisconnectDevice()
 {
     // A job may be exchanging frames on the port right now (a disconnect while
     // measuring): cancel it and let it finish its exchange before the port goes.
+    // A read parked behind it would only find the device gone and report so.
+    PendingJob = 0;
     const TPortTakeOver portUse(JobHost());
     const char transport = TransportCode;
     if (transport == tcMBus) {

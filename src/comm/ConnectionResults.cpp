@@ -82,8 +82,15 @@ void IdentifyFailed(TMainForm& f)
 void RegisterConnectionResults(TMainForm& f)
 {
     f.SetUiAction(urCancelled, [&f] {
-        ShowScanResult(f);
-        FinishDeviceScan(f);
+        if (f.TransportCode == tcModbusTcp) {
+            // Modbus TCP has no scan: a connect cancelled on "Connecting...".
+            // Its socket goes with it, so the window shows one state, and a
+            // cancel is no failure to report.
+            f.ResetTcpConnection();
+        } else {
+            ShowScanResult(f);
+            FinishDeviceScan(f);
+        }
         f.FinishProgressWindow();
     });
     f.SetUiAction(urConnected, [&f] { Connected(f); });

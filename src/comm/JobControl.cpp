@@ -65,8 +65,15 @@ void JobControl::PollStep(char transportCode)
         if (ModbusJobStep) ModbusJobStep();
         break;
     default:
+        if (const uint8_t job = JobCode.load(); job != jcIdle) EndJobWithoutRunner(job);
         break;
     }
+}
+
+void JobControl::EndJobWithoutRunner(uint8_t job)
+{
+    SetJob(jcIdle);
+    SetUiRequest(IsIdentifyJob(job) ? urIdentifyFailed : urNoAnswer);
 }
 
 void JobControl::ReportWorkerFault(std::exception_ptr fault)

@@ -46,6 +46,10 @@ struct JobControl {
     void PollStep(char transportCode);
     std::function<void()> MBusJobStep;
     std::function<void()> ModbusJobStep;
+    // Worker: a job that no runner carries ends at once, as a failure the user
+    // sees (the identification's for a connect, "no answer" for any other),
+    // instead of staying set and keeping every later job parked.
+    void EndJobWithoutRunner(uint8_t job);
 
     // UI thread: the action the handler takes for a posted result code.
     void SetUiAction(uint8_t code, std::function<void()> action);

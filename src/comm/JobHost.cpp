@@ -12,6 +12,7 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/JobControl.h"
 #include "comm/MBusLoggerJobs.h"
 #include "comm/MBusRunner.h"
 #include "comm/ModbusLoggerJobs.h"
@@ -28,6 +29,13 @@ void IJobHost::RefreshCom()
 {
     TransportState& link = Link();
     ::RefreshCom(link.SerialPort, link, Window().MbusBaudIndex.load());
+}
+
+void EndJobWithoutRunner(IJobHost& host, uint8_t job)
+{
+    host.StopDisplayRefresh();
+    host.StopBusyIndicator();
+    host.Jobs().EndJobWithoutRunner(job);
 }
 
 // ---- the main window as job host ----

@@ -124,6 +124,25 @@ private:
     TPortGate& gate_;
 };
 
+// Worker: ReadStepBusy set for the life of a read sequence, and cleared on
+// every way out of it (an exception of the port included), since the display
+// refresh timer starts no read while it stays set.
+class TReadStepMark {
+public:
+    explicit TReadStepMark(IJobHost& host) : flag_(host.ReadStepBusyFlag()) { flag_ = 1; }
+    ~TReadStepMark() { flag_ = 0; }
+    TReadStepMark(const TReadStepMark&) = delete;
+    TReadStepMark& operator=(const TReadStepMark&) = delete;
+
+private:
+    std::atomic<uint8_t>& flag_;
+};
+
+// Worker: a job code that the runner of the transport does not carry; the
+// display refresh and the busy indicator stop as after any failed job
+// (JobControl::EndJobWithoutRunner).
+void EndJobWithoutRunner(IJobHost& host, uint8_t job);
+
 // UI thread, before the port object, the framing or the addressing change: a
 // job that may still exchange frames (a connect whose progress window ran out
 // or was cancelled, a read under way) is cancelled, and the port is taken once

@@ -164,13 +164,19 @@ void RunReadSequence(IJobHost& host, uint8_t job, const TReadSequence& seq)
     DeviceAddressing& addressing = host.Addressing();
     TransportState& link = host.Link();
     const bool secondary = addressing.AddressingMode.load() == amSecondary;
-    host.ReadStepBusyFlag() = 1;
+    const TReadStepMark busy(host);
     jobs.SetUiRequest(urNone);
 
     bool retried = false;
     int misses = 0;
     for (int step = 0; step < kReadSteps;) {
-        if (Exchange(host, RequestOf(seq, secondary, step)) == erValidAnswer) {
+        const TExchangeResult result = Exchange(host, RequestOf(seq, secondary, step));
+        if (result != erValidAnswer && jobs.GetJob() == jcIdle) {
+            // Cancelled while it waited (a disconnect): no failure of the meter.
+            jobs.SetUiRequest(urJobCancelled);
+            break;
+        }
+        if (result == erValidAnswer) {
             retried = false;
             addressing.ReconnectPending = 0;
             if (IsFinal(host)) {
@@ -212,7 +218,6 @@ void RunReadSequence(IJobHost& host, uint8_t job, const TReadSequence& seq)
         jobs.SetUiRequest(urCancelled);
     }
     jobs.SetJob(jcIdle);
-    host.ReadStepBusyFlag() = 0;
 }
 
 void RunShortReadSequence(IJobHost& host, const TReadSequence& seq)
@@ -272,7 +277,10 @@ void RunMBusJobStep(IJobHost& host, const TMBusLoggerJobStep& loggerJobs)
         jobs.SetUiRequest(urJobCancelled);
         return;
     }
-    if (job < jcMBusScan || job > jcMBusReadTariffResult) return;
+    if (job < jcMBusScan || job > jcMBusReadTariffResult) {
+        EndJobWithoutRunner(host, job);
+        return;
+    }
 
     TPortUse use(host.PortGate());
     if (job == jcMBusScan) {

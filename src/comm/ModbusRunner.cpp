@@ -203,7 +203,7 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
         jobs.SetUiRequest(urNoAnswer);
         return;
     }
-    host.ReadStepBusyFlag() = 1;
+    const TReadStepMark busy(host);
     jobs.SetUiRequest(urNone);
 
     bool retried = false;
@@ -225,6 +225,12 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
             break;
         }
         if (job == jcModbusSetTariff) host.StartTimerSetup();
+        if (result != erValidAnswer && jobs.GetJob() == jcIdle) {
+            // Cancelled while it waited (a disconnect): the miss is the
+            // cancel's doing, not the meter's, and reports no failure.
+            jobs.SetUiRequest(urJobCancelled);
+            break;
+        }
         if (result == erValidAnswer) {
             if (step.RecordCode != 0) Decode(host, static_cast<TRecordCode>(step.RecordCode));
             retried = false;
@@ -254,7 +260,6 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
     }
     // Also after a cancel: a job left set would run again after its result.
     jobs.SetJob(jcIdle);
-    host.ReadStepBusyFlag() = 0;
 }
 
 }  // namespace
@@ -276,8 +281,12 @@ void RunModbusJobStep(IJobHost& host, const TModbusLoggerJobStep& loggerJobs)
             host.Jobs().SetJob(jcIdle);
         return;
     }
+    if (job == jcIdle) return;
     const TRequestList list = RequestListOf(job);
-    if (list.Steps.empty()) return;
+    if (list.Steps.empty()) {
+        EndJobWithoutRunner(host, job);
+        return;
+    }
     TPortUse use(host.PortGate());
     RunRequestList(host, job, list);
 }

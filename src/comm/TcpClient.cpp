@@ -209,6 +209,13 @@ void TModbusTcpClient::TCPIP_receive_timerTimer()
 void TModbusTcpClient::TimerIP_ConnectTimer()
 {
     if (TimerIP_Connect) TimerIP_Connect->stop();
+    if (link_.ConnectCancelled.load() != 0) {
+        // Cancelled before its identification began: no job is left to take
+        // the cancel, and the socket goes with the connect.
+        link_.ConnectCancelled = 0;
+        ResetTcpConnection();
+        return;
+    }
     if (link_.TcpConnected) {
         jobs_.SetJob(jcModbusIdentify);
         return;

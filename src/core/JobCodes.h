@@ -87,6 +87,12 @@ enum TProgressKind : uint8_t {
     pkCertifiedRecord = 245,
 };
 
+// The identification after a connect; its failure lets the device go.
+constexpr bool IsIdentifyJob(uint8_t code)
+{
+    return code == jcMBusIdentify || code == jcModbusIdentify;
+}
+
 // The device clock reads: never parked behind another job.
 constexpr bool IsClockReadJob(uint8_t code)
 {

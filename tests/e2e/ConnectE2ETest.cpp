@@ -18,8 +18,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "JobHostRig.h"
@@ -213,7 +215,7 @@ TEST_F(ConnectE2ETest, IdentificationWithoutAnswersEndsDisconnected)
     ExpectDisconnected();
 }
 
-TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
+TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClickConnects)
 {
     const int port = FreeLoopbackPort();
     ASSERT_GT(port, 0);
@@ -231,20 +233,18 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClicksResetAndConnect)
         EXPECT_TRUE(form->TcpClient->Active());
     }
 
+    // The button says "Connect Device": one click lets the old socket go and connects.
     MeterSim meter({"--tcp", "127.0.0.1:" + std::to_string(port)});
     ASSERT_TRUE(meter.Ready());
-    {
-        User user;
-        ClickConnect();
-        EXPECT_TRUE(user.reports.empty()) << user.All();
-        EXPECT_FALSE(form->TcpClient->Active());
-    }
     User user;
     ConnectUntil(user, QStringLiteral("The device is connected."));
     ExpectConnected(user);
 }
 
-TEST_F(ConnectE2ETest, CancelWhileConnectingShowsNoDevice)
+// Cancelled before the identification began (the socket just connected) and
+// while it ran: the window shows one state, disconnected, with no failure
+// reported, and the next connect to the same meter connects.
+TEST_F(ConnectE2ETest, CancelWhileConnectingLeavesOneStateAndTheNextConnectWorks)
 {
     // Slow answers keep the identification running when the user cancels.
     MeterSim meter({"--tcp", "127.0.0.1:0", "--delay-ms", "300"});
@@ -252,17 +252,67 @@ TEST_F(ConnectE2ETest, CancelWhileConnectingShowsNoDevice)
     StartWindow();
     UseTcp(meter.Port());
 
-    User user(1200ms);
-    ClickConnect();
-    ASSERT_FALSE(user.reports.empty());
-    EXPECT_EQ(user.reports.front().button, QStringLiteral("Cancel"));
-    ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Suspended(); }, 10s));
-    const auto settled = std::chrono::steady_clock::now() + 600ms;
-    PumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
-    EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
-    EXPECT_FALSE(ProgrWinForm->isVisible());
-    EXPECT_EQ(form->ConnectCancelled.load(), 0);
-    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("- -"));
+    for (const auto cancelAfter : {0ms, 1200ms}) {
+        SCOPED_TRACE("cancel after " + std::to_string(cancelAfter.count()) + " ms");
+        {
+            User user(cancelAfter);
+            ClickConnect();
+            ASSERT_FALSE(user.reports.empty());
+            EXPECT_EQ(user.reports.front().button, QStringLiteral("Cancel"));
+            ASSERT_TRUE(PumpUntil(
+                [&] {
+                    return form->GetJob() == 0 && form->ComThread->Suspended() && form->ConnectCancelled.load() == 0 &&
+                           !form->TimerIP_Connect->isActive();
+                },
+                10s));
+            PumpUntil([] { return false; }, 600ms);
+            EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
+            for (const User::Seen& seen : user.reports)
+                EXPECT_NE(seen.title, QStringLiteral("Error")) << user.All();
+            EXPECT_FALSE(ProgrWinForm->isVisible());
+            ExpectDisconnected();
+            EXPECT_FALSE(form->TcpClient->Active());
+        }
+        // A cancel that came after the identification's last look stays behind;
+        // it is no part of the next connect.
+        form->ConnectCancelled = 1;
+        User user;
+        ConnectUntil(user, QStringLiteral("The device is connected."));
+        ExpectConnected(user);
+        ClickConnect();
+        ExpectDisconnected();
+    }
+}
+
+// A job left running when the user connects over Modbus TCP (here a read that
+// waits on the socket not yet connected) is cancelled first; it neither
+// completes on the new connection nor reports a failure on it.
+TEST_F(ConnectE2ETest, ModbusTcpConnectCancelsALeftoverJob)
+{
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--delay-ms", "50"});
+    ASSERT_TRUE(meter.Ready());
+    StartWindow();
+    UseTcp(meter.Port());
+    std::mutex m;
+    std::vector<std::pair<uint8_t, uint8_t>> ended;  // job, result posted
+    const auto runner = form->ModbusJobStep;
+    form->ModbusJobStep = [&, runner] {
+        const uint8_t job = form->GetJob();
+        runner();
+        std::lock_guard lock(m);
+        ended.emplace_back(job, form->GetUiRequest());
+    };
+
+    User user;
+    form->SetJob(jcModbusMeasurement);
+    ASSERT_TRUE(PumpUntil([&] { return form->ReadStepBusy.load() != 0; }));
+    ConnectUntil(user, QStringLiteral("The device is connected."));
+    ExpectConnected(user);
+    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.All();
+    std::lock_guard lock(m);
+    ASSERT_GE(ended.size(), 2u);
+    EXPECT_EQ(ended.front(), std::make_pair(uint8_t{jcModbusMeasurement}, uint8_t{urJobCancelled}));
+    EXPECT_EQ(ended.back(), std::make_pair(uint8_t{jcModbusIdentify}, uint8_t{urConnected}));
 }
 
 TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
@@ -297,15 +347,29 @@ TEST_F(ConnectE2ETest, InvalidInputStartsNothing)
 }
 
 // The user disconnects while a measuring job is in the middle of an exchange:
-// the job is cancelled and the port closes only after the job has let go of it.
-TEST_F(ConnectE2ETest, DisconnectWhileAJobExchangesWaitsForThePort)
+// the job is cancelled and the port or socket goes only after the job has let
+// go of it. A deliberate disconnect reports no failure and does not repeat.
+class DisconnectE2ETest : public ConnectE2ETest, public ::testing::WithParamInterface<char> {};
+
+TEST_P(DisconnectE2ETest, WhileAJobExchangesTheJobIsCancelledFirst)
 {
-    SerialLine line(kComNumber);
-    ASSERT_TRUE(line.Ready());
-    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--delay-ms", "150"});
-    ASSERT_TRUE(meter.Ready());
+    const bool tcp = GetParam() == tcModbusTcp;
+    std::unique_ptr<SerialLine> line;
+    std::unique_ptr<MeterSim> meter;
+    if (tcp) {
+        meter = std::make_unique<MeterSim>(std::vector<std::string>{"--tcp", "127.0.0.1:0", "--delay-ms", "150"});
+    } else {
+        line = std::make_unique<SerialLine>(kComNumber);
+        ASSERT_TRUE(line->Ready());
+        meter = std::make_unique<MeterSim>(
+            std::vector<std::string>{"--rtu", line->MeterEnd(), "--baud", "19200", "--delay-ms", "150"});
+    }
+    ASSERT_TRUE(meter->Ready());
     StartWindow();
-    UseRtu(QStringLiteral("1"));
+    if (tcp)
+        UseTcp(meter->Port());
+    else
+        UseRtu(QStringLiteral("1"));
     {
         User user;
         ConnectUntil(user, QStringLiteral("The device is connected."));
@@ -318,10 +382,18 @@ TEST_F(ConnectE2ETest, DisconnectWhileAJobExchangesWaitsForThePort)
     ClickConnect();
     ExpectDisconnected();
     EXPECT_EQ(form->SerialPort, nullptr);
+    EXPECT_FALSE(form->TcpClient->Active());
     EXPECT_EQ(form->GetJob(), 0);
     // The cancelled job reports nothing of its own.
+    ASSERT_TRUE(PumpUntil([&] { return form->ComThread->Suspended(); }, 10s));
     PumpUntil([] { return false; }, 800ms);
-    EXPECT_FALSE(user.Saw(QStringLiteral("No answer from the device."))) << user.All();
+    EXPECT_TRUE(user.reports.empty()) << user.All();
+    ExpectDisconnected();
 }
+
+INSTANTIATE_TEST_SUITE_P(Transports, DisconnectE2ETest, ::testing::Values(tcModbusRtu, tcModbusTcp),
+                         [](const ::testing::TestParamInfo<char>& p) {
+                             return std::string(p.param == tcModbusTcp ? "ModbusTcp" : "ModbusRtu");
+                         });
 
 }  // namespace

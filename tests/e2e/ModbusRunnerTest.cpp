@@ -8,6 +8,7 @@
 #include <string>
 
 #include "JobHostRig.h"
+#include "comm/MBusRunner.h"
 #include "comm/Transceiver.h"
 #include "core/FrameChecks.h"
 #include "core/RequestTemplates.h"
@@ -421,6 +422,25 @@ TEST(ModbusJobs, SettingTheJobToIdleCancelsAtTheNextRequest)
     EXPECT_EQ(b.host->ReadStepBusy.load(), 0);
 }
 
+// A cancel that lands while the retry of a missed request waits (a disconnect
+// on a meter that stopped answering) ends the job as cancelled: no "no answer",
+// which would disconnect a second time and report a failure.
+TEST(ModbusJobs, CancelDuringTheRetryIsNoFailure)
+{
+    for (const char transport : {tcModbusRtu, tcModbusTcp}) {
+        SCOPED_TRACE(Name(transport));
+        Bench b = BenchFor(transport, {"--no-answer-every", "1"});
+        ASSERT_TRUE(b.Ready());
+        if (transport == tcModbusRtu) QuickSerialTimeouts(*b.host, 600);
+        b.host->SetJob(jcModbusMeasurement);
+        ASSERT_TRUE(rig::PumpUntil([&] { return b.host->Sent().size() >= 2; }));
+        b.host->SetJob(0);
+        ASSERT_TRUE(rig::PumpUntil([&] { return b.host->Idle(); }));
+        EXPECT_EQ(b.host->Results, Codes{urJobCancelled});
+        EXPECT_EQ(b.host->Sent().size(), 2u);
+    }
+}
+
 TEST(ModbusJobs, LoggerJobsGoToTheirOwnRunner)
 {
     for (uint8_t job : {jcModbusEventsLogger, jcModbusDemandLogger, jcModbusDemandInterval, jcModbusCertifiedLogger}) {
@@ -442,20 +462,56 @@ TEST(ModbusJobs, LoggerJobsGoToTheirOwnRunner)
     }
 }
 
-TEST(ModbusJobs, CodesWithoutAJobPostNothing)
+// A code that the transport's runner does not carry ends at once as a failure
+// the user sees, so a later job (a connect's identification) is never parked
+// behind it for good; no frame goes out.
+TEST(JobsWithoutARunner, EndAtOnceWithAFailure)
 {
-    TestJobHost host(tcModbusTcp);
-    host.StartWorker();
-    for (uint8_t job : {uint8_t{40}, uint8_t{43}, uint8_t{44}, uint8_t{20}, uint8_t{46}, uint8_t{jcMBusMeasurement}}) {
-        host.ReadStepBusy = 1;
-        // The worker cycles on such a code; only a cancel ends it.
-        host.SetJob(job);
-        rig::PumpUntil([] { return false; }, 30ms);
-        EXPECT_TRUE(host.Results.empty()) << "job " << int(job);
-        EXPECT_EQ(host.ReadStepBusy.load(), 0) << "job " << int(job);
+    struct Row {
+        char transport;
+        uint8_t job;
+        uint8_t result;
+    };
+    const Row rows[] = {
+        {tcModbusTcp, jcMBusIdentify, urIdentifyFailed}, {tcModbusTcp, jcMBusMeasurement, urNoAnswer},
+        {tcModbusRtu, 40, urNoAnswer},                   {tcModbusTcp, 46, urNoAnswer},
+        {tcMBus, jcModbusIdentify, urIdentifyFailed},    {tcMBus, jcModbusMeasurement, urNoAnswer},
+        {tcMBus, 14, urNoAnswer},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("transport " + std::string(1, row.transport) + ", job " + std::to_string(row.job));
+        TestJobHost host(row.transport);
+        host.MBusJobStep = [&host] { RunMBusJobStep(host); };
+        host.StartWorker();
+        EXPECT_EQ(host.RunJob(row.job, 2s), Codes{row.result});
+        EXPECT_TRUE(host.Idle());
         EXPECT_TRUE(host.Sent().empty());
-        host.SetJob(0);
-        ASSERT_TRUE(rig::PumpUntil([&] { return host.Idle(); }));
+        EXPECT_EQ(host.PendingJob.load(), 0);
+        EXPECT_EQ(host.Count("StopDisplayRefresh"), 1);
+    }
+}
+
+// An exception of the port (here: none is open) ends the job; ReadStepBusy,
+// which holds the display refresh back, does not stay set behind it.
+TEST(ReadStepBusy, ClearedWhenTheExchangeThrows)
+{
+    struct Row {
+        char transport;
+        uint8_t job;
+    };
+    for (const Row& row : {Row{tcModbusRtu, jcModbusMeasurement}, Row{tcModbusRtu, jcModbusIdentify},
+                           Row{tcMBus, jcMBusMeasurement}, Row{tcMBus, jcMBusIdentify}}) {
+        SCOPED_TRACE("job " + std::to_string(row.job));
+        TestJobHost host(row.transport);
+        host.AddressingMode = amPrimary;
+        host.MBusJobStep = [&host] { RunMBusJobStep(host); };
+        std::atomic<int> faults{0};
+        host.WorkerFaultHook = [&faults](std::exception_ptr) { ++faults; };
+        host.StartWorker();
+        host.RunJob(row.job, 5s);
+        EXPECT_TRUE(host.Idle());
+        EXPECT_EQ(faults.load(), 1);
+        EXPECT_EQ(host.ReadStepBusy.load(), 0);
     }
 }
 
