@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "comm/SocketErrors.h"
 #include "comm/TcpFollowUps.h"
 #include "core/FrameBuffers.h"
 
@@ -50,12 +51,6 @@ public:
     virtual void ShowSocketError(const QString& text) = 0;
 };
 
-// The WinSock number of a socket error.
-int WinSockErrorCode(QAbstractSocket::SocketError error);
-// Address not available, network unreachable, connection aborted or reset,
-// timed out and refused: a meter that is off or unplugged, reported by the
-// connect supervision instead.
-bool IsSilentSocketError(int winSockCode);
 
 class TModbusTcpClient : public QObject {
     Q_OBJECT
