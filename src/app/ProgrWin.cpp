@@ -25,7 +25,7 @@ constexpr uint32_t kWindowColour = 0xE0E0E0;
 constexpr int kIconSize = 32;
 // The icon stands in the rows of line 3 and line 1; line 2 starts under it.
 constexpr int kIconTop = 6;
-constexpr int kLineTop = 20;
+constexpr int kLineTop = ProgrWinLineTop;
 constexpr int kLineMargin = ProgrWinLineMargin;
 constexpr int kLineWidth = kClientWidth - 2 * kLineMargin;
 constexpr int kBusyLineTop = 46;
@@ -146,7 +146,7 @@ void TProgrWinForm::BuildComponents()
     Label_ProgrBar3 = MakeLabel(this, "Label_ProgrBar3", QRect(kLineMargin, 4, kLineWidth, 16), centred);
     Label_ProgrBar0 = MakeLabel(this, "Label_ProgrBar0", QRect(kLineMargin, kLineTop, kLineWidth, 16), centred);
     Label_ProgrBar1 = MakeLabel(this, "Label_ProgrBar1", QRect(kLineMargin, kLineTop, kLineWidth, 16), centred);
-    Label_ProgrBar2 = MakeLabel(this, "Label_ProgrBar2", QRect(kLineMargin, 38, kLineWidth, 16), centred);
+    Label_ProgrBar2 = MakeLabel(this, "Label_ProgrBar2", QRect(kLineMargin, ProgrWinSecondLineTop, kLineWidth, 16), centred);
     LabelIndex = MakeLabel(this, "LabelIndex", QRect(0, 0, 30, 14), Qt::AlignLeft);
     LabelIndex->hide();
 
@@ -359,10 +359,8 @@ void TProgrWinForm::UpdateProgress(int itemIndex, int itemTotal, int kind)
     default:
         break;
     }
-    if (changed) {
-        StepBar();
-        ArrangeLines();
-    }
+    if (changed) StepBar();
+    ArrangeLines();
 }
 
 void TProgrWinForm::StepBar()

@@ -17,6 +17,10 @@ class TMainForm;
 // Room kept free at either side of a line, and between an icon and its line.
 constexpr int ProgrWinLineMargin = 4;
 constexpr int ProgrWinIconGap = 6;
+// Tops of line 1 and of the row under it (line 2, or the item text of a
+// counting display whose line 1 has text).
+constexpr int ProgrWinLineTop = 20;
+constexpr int ProgrWinSecondLineTop = 38;
 
 class TProgrWinForm : public QDialog {
     Q_OBJECT

@@ -5,6 +5,13 @@
 
 void TProgrWinForm::ArrangeLines()
 {
+    // A counting display's item text would print over a line 1 that has text
+    // ("Data Reading..."): it goes to the free row under it instead.
+    const bool lineOneTaken = !Label_ProgrBar1->isHidden() && !Label_ProgrBar1->text().isEmpty() &&
+                              Label_ProgrBar1->y() == ProgrWinLineTop;
+    const bool rowUnderFree = Label_ProgrBar2->isHidden();
+    Label_ProgrBar0->move(Label_ProgrBar0->x(),
+                          lineOneTaken && rowUnderFree ? ProgrWinSecondLineTop : ProgrWinLineTop);
     QRect icons;
     for (const QLabel* icon : {ProgrWinIconInfo, ProgrWinIconError, ProgrWinIconWarning})
         if (!icon->isHidden()) icons |= icon->geometry();

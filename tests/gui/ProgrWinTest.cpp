@@ -376,6 +376,29 @@ TEST_F(ProgrWinTest, ScanEventAndCertifiedProgress)
     EXPECT_EQ(w.ProgrWin_ProgressBar->value(), 3);
 }
 
+TEST_F(ProgrWinTest, ItemTextNeverPrintsOverLineOne)
+{
+    // A logger read says "Data Reading..." in line 1 and counts records in
+    // the item text; a scan has no line 1 and counts addresses in its place.
+    const struct { int counting, busy; QString caption, line1; uint8_t kind; } cases[] = {
+        {1, 0, QString(), En(TxtDataReading), pkDemandRecord},
+        {1, 0, En(TxtDataReading), QString(), pkEventsRecord},
+        {0, 1, En(TxtScanning), QString(), pkAddressScan},
+    };
+    for (const auto& c : cases) {
+        Restyle(0, c.counting, 0, c.busy, 1, c.caption, c.line1, {}, {}, En(TxtCancel));
+        w.UpdateProgress(5, 100, c.kind);
+        const std::string tag = c.line1.toStdString() + " kind " + std::to_string(c.kind);
+        ASSERT_FALSE(w.Label_ProgrBar0->isHidden()) << tag;
+        EXPECT_FALSE(w.Label_ProgrBar0->text().isEmpty()) << tag;
+        if (!w.Label_ProgrBar1->text().isEmpty())
+            EXPECT_FALSE(w.Label_ProgrBar0->geometry().intersects(w.Label_ProgrBar1->geometry())) << tag;
+        else
+            EXPECT_EQ(w.Label_ProgrBar0->y(), w.Label_ProgrBar1->y()) << tag;
+        EXPECT_LE(w.Label_ProgrBar0->geometry().bottom(), w.Button_ProgrWin_Terminate->y()) << tag;
+    }
+}
+
 TEST_F(ProgrWinTest, LargeVariant2DemandReadShowsOnlyWholeThousands)
 {
     f.DeviceVariant = 2;
