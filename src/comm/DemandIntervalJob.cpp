@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/WindowState.h"
+#include "comm/DemandRecordWalk.h"
 #include "comm/JobControl.h"
 #include "comm/JobHost.h"
 #include "comm/LoggerWalk.h"
@@ -123,49 +124,13 @@ private:
     }
 
     // Only a record answer can end the log; the summary answer holds none.
-    bool EndTest(int& index, int count)
-    {
-        if (!recordAnswer_) return false;
-        if (variant2_) return ZeroRunEnd(index, count);
-        if (data_[0] != 0xFF || data_[1] != 0xFF) return false;
-        if (index == 0) stores_.DemandItemCount = 0;
-        index = count - 1;
-        return true;
-    }
-
-    // Two all-zero records in a row end the large log; RecordCount is the
-    // number of records before them.
-    bool ZeroRunEnd(int& index, int count)
-    {
-        const bool zero = data_[0] == 0 && data_[1] == 0 && data_[2] == 0 && data_[3] == 0;
-        if (zero && zeroRun_ >= 1) {
-            stores_.RecordCount = index;
-            index = count - 1;
-        } else if (index == count - 1) {
-            stores_.RecordCount = zero ? index : index + 1;
-        }
-        if (!zero) {
-            zeroRun_ = 0;
-            return false;
-        }
-        if (++zeroRun_ > 1) {
-            stores_.RecordCount -= 1;
-            index = count - 1;
-        }
-        return false;
-    }
+    bool EndTest(int& index, int count) { return recordAnswer_ && records_.EndTest(data_, index, count); }
 
     void Parse(int index, int count, bool endOfLog)
     {
-        if (!recordAnswer_) return;
-        CDemandLogger* r = stores_.DemandRecords.ForWrite(static_cast<size_t>(index));
-        if (r == nullptr) return;
-        const TParseResult result = variant2_ ? ParseVariant2DemandRecord(data_, *r) : ParseDemandRecord(data_, *r);
-        if (result != TParseResult::Reported || endOfLog) return;
-        stores_.DemandItemCount = index + 1;
-        if (variant2_ && index < count - 1) stores_.RecordCount = index + 1;
-        host_.ReportProgress(static_cast<uint32_t>(index),
-                             static_cast<uint32_t>(stores_.IntervalRecordCount.load() + 1), pkDemandRecord);
+        if (recordAnswer_ && records_.Parse(data_, index, count, endOfLog))
+            host_.ReportProgress(static_cast<uint32_t>(index),
+                                 static_cast<uint32_t>(stores_.IntervalRecordCount.load() + 1), pkDemandRecord);
     }
 
     IJobHost& host_;
@@ -173,7 +138,7 @@ private:
     const bool variant2_;
     const bool toTable_;
     bool recordAnswer_ = false;
-    int zeroRun_ = 0;
+    TDemandRecordWalk records_{stores_, variant2_};
     std::span<const uint8_t> data_;
 };
 

@@ -5,6 +5,7 @@
 
 #include "comm/JobControl.h"
 #include "comm/DemandIntervalJob.h"
+#include "comm/DemandRecordWalk.h"
 #include "comm/JobHost.h"
 #include "comm/LoggerWalk.h"
 #include "comm/Transceiver.h"
@@ -202,32 +203,10 @@ private:
             stores_.RecordCount = index;
             return false;
         }
-        if (job_ == jcModbusDemandLogger && variant2_) return ZeroRunEnd(index, count);
+        if (job_ == jcModbusDemandLogger) return demand_.EndTest(data_, index, count);
         if (data_[0] != 0xFF || data_[1] != 0xFF) return false;
-        if (index == 0) (job_ == jcModbusEventsLogger ? stores_.EventItemCount : stores_.DemandItemCount) = 0;
+        if (index == 0) stores_.EventItemCount = 0;
         index = count - 1;
-        return job_ == jcModbusDemandLogger;
-    }
-
-    // Two all-zero records in a row end the large log; RecordCount is the
-    // number of records before them.
-    bool ZeroRunEnd(int& index, int count)
-    {
-        const bool zero = data_[0] == 0 && data_[1] == 0 && data_[2] == 0 && data_[3] == 0;
-        if (zero && zeroRun_ >= 1) {
-            stores_.RecordCount = index;
-            index = count - 1;
-        } else if (index == count - 1) {
-            stores_.RecordCount = zero ? index : index + 1;
-        }
-        if (!zero) {
-            zeroRun_ = 0;
-            return false;
-        }
-        if (++zeroRun_ > 1) {
-            stores_.RecordCount -= 1;
-            index = count - 1;
-        }
         return false;
     }
 
@@ -242,12 +221,8 @@ private:
             stores_.EventItemCount = index + 1;
             host_.ReportProgress(static_cast<uint32_t>(index + 1), total, pkEventsRecord);
         } else if (job_ == jcModbusDemandLogger) {
-            if (CDemandLogger* r = stores_.DemandRecords.ForWrite(at))
-                result = variant2_ ? ParseVariant2DemandRecord(data_, *r) : ParseDemandRecord(data_, *r);
-            if (result != TParseResult::Reported || endOfLog) return;
-            stores_.DemandItemCount = index + 1;
-            if (variant2_ && index < count - 1) stores_.RecordCount = index + 1;
-            host_.ReportProgress(static_cast<uint32_t>(index), total, pkDemandRecord);
+            if (demand_.Parse(data_, index, count, endOfLog))
+                host_.ReportProgress(static_cast<uint32_t>(index), total, pkDemandRecord);
         } else {
             if (CCertifiedLogger* r = stores_.CertifiedRecords.ForWrite(at)) result = ParseCertifiedRecord(data_, *r);
             if (result != TParseResult::Reported) return;
@@ -266,7 +241,7 @@ private:
     const char transport_;
     const bool variant2_;
     int requested_ = 0;
-    int zeroRun_ = 0;
+    TDemandRecordWalk demand_{stores_, variant2_};
     std::span<const uint8_t> data_;
     TCertifiedMiss certifiedMiss_ = TCertifiedMiss::None;
     int previousEntryId_ = -1;
