@@ -11,12 +11,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <exception>
 
-#include "app/Application.h"
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "comm/Monitor.h"
 #include "core/SerialFraming.h"
 #include "comm/UiThread.h"
@@ -252,20 +251,6 @@ void TMainForm::RadioButton_Modbus_TCPIPClick()
 }
 
 namespace {
-
-// A handler that touches the port may raise ECOMPort; it is shown the way
-// every escaped exception is, and never unwinds through Qt's signal code.
-template <class Fn>
-auto Guarded(Fn fn)
-{
-    return [fn](auto&&...) {
-        try {
-            fn();
-        } catch (const std::exception& e) {
-            TApplication::ShowException(QString::fromUtf8(e.what()));
-        }
-    };
-}
 
 // A radio button's click handler runs when it becomes checked, also when the
 // program checks it, and not again while it stays checked.

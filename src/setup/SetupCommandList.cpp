@@ -9,12 +9,11 @@
 #include <QPushButton>
 #include <QTimer>
 #include <array>
-#include <exception>
 
-#include "app/Application.h"
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "setup/SetupExecutor.h"
 
 namespace {
@@ -49,20 +48,6 @@ void ShowDateTimeEditors(TMainForm& f)
 }
 
 bool Is(const QString& chosen, const LangText& command, int language) { return chosen == Txt(command, language); }
-
-// A handler that reaches the port may raise ECOMPort; it is shown like every
-// escaped exception and never unwinds through Qt's signal code.
-template <class Fn>
-auto Guarded(Fn fn)
-{
-    return [fn](auto&&...) {
-        try {
-            fn();
-        } catch (const std::exception& e) {
-            TApplication::ShowException(QString::fromUtf8(e.what()));
-        }
-    };
-}
 
 }  // namespace
 
