@@ -21,6 +21,7 @@
 #include "app/MainForm.h"
 #include "app/Text.h"
 #include "comm/JobHost.h"
+#include "comm/PortList.h"
 #include "comm/TcpClient.h"
 #include "comm/Transceiver.h"
 #include "core/FrameChecks.h"
@@ -32,7 +33,6 @@ constexpr int MbusSecondaryItemCount = 50;
 constexpr int TcpConnectItemCount = 20;
 constexpr int DefaultTcpPort = 502;
 constexpr int MaxTcpPort = 65535;
-constexpr int PortOpenTries = 3;
 // Lets a socket that was just let go settle before the next connect.
 constexpr int TcpSettleMs = 500;
 
@@ -311,20 +311,7 @@ void TMainForm::Button_Setup_Device_ConnectClick()
         std::optional<TPortTakeOver> portUse(std::in_place, JobHost());
         ManufacturerIndex = 0;
         SelectFrameKind = 0;
-        if (PortOpen) CloseComPort(SerialPort, *this);
-        QComboBox* portList = mbus ? ComboBox_Setup_Port_MBus : ComboBox_Setup_Port_ModBus;
-        const QString portText = portList ? portList->currentText() : QString();
-        int tries = PortOpenTries;
-        bool ok = false;
-        const int number = portText.mid(3).toInt(&ok);
-        if (!portText.isEmpty() && ok) {
-            PortIndex = number - 1;
-            (mbus ? MbusPortIndex : ModbusPortIndex) = number - 1;
-        } else {
-            // No port chosen: the one used last, once less.
-            --tries;
-        }
-        for (int i = 0; i < tries && !PortOpen; ++i) OpenComPort(SerialPort, *this, BaudItemIndex(*this));
+        OpenChosenPort(*this, mbus, false);
         if (!PortOpen) {
             portUse.reset();
             ShowError(*this, pwPortNotOpen, Txt(TxtDeviceNotAvailable, L), PortNotOpenSuffix);

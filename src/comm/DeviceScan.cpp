@@ -12,11 +12,10 @@
 #include "app/MainForm.h"
 #include "app/Text.h"
 #include "comm/JobHost.h"
+#include "comm/PortList.h"
 #include "platform/ComPort.h"
 
 namespace {
-
-constexpr int PortOpenTries = 3;
 
 void ShowPortError(TMainForm& f, int id, const QString& suffix)
 {
@@ -39,22 +38,7 @@ void TMainForm::Button_Setup_SearchDevicesClick()
         // A job still on the port is cancelled and let finish before the
         // port object is replaced under it.
         const TPortTakeOver portUse(JobHost());
-        if (PortOpen) CloseComPort(SerialPort, *this);
-
-        const QComboBox* portList = mbus ? ComboBox_Setup_Port_MBus : ComboBox_Setup_Port_ModBus;
-        const QString portText = portList->currentText();
-        int tries = PortOpenTries;
-        bool ok = false;
-        const int number = portText.mid(3).toInt(&ok);
-        if (!portText.isEmpty() && ok) {
-            PortIndex = number - 1;
-            (mbus ? MbusPortIndex : ModbusPortIndex) = number - 1;
-        } else {
-            // No port chosen: the one used last, once less.
-            --tries;
-        }
-        const int baudIndex = ComboBox_Setup_DeviceBaudrate->currentIndex();
-        for (int i = 0; i < tries && !PortOpen; ++i) OpenComPort(SerialPort, *this, baudIndex, true);
+        OpenChosenPort(*this, mbus, true);
     }
     if (!PortOpen) {
         ShowPortError(*this, pwScanPortNotOpen, QStringLiteral(" (Error:61)"));

@@ -1,6 +1,8 @@
 // The serial port lists of M-Bus and Modbus RTU, and the framing choice. The
 // refresh tries every port name with the transport's line settings and lists
 // those that open; the choices are kept per transport.
+#include "comm/PortList.h"
+
 #include <QComboBox>
 #include <QLabel>
 
@@ -10,6 +12,8 @@
 #include "platform/ComPort.h"
 
 namespace {
+
+constexpr int PortOpenTries = 3;
 
 // The only refresh mode that probes the ports.
 constexpr int RefreshProbe = 233;
@@ -107,4 +111,23 @@ void TMainForm::ComboBox_Setup_DeviceSerialModeChange()
         SerialModeIndex = ComboBox_Setup_DeviceSerialMode ? ComboBox_Setup_DeviceSerialMode->currentIndex() : -1;
         SetSerialFraming(*this, SerialModeIndex);
     }
+}
+
+bool OpenChosenPort(TMainForm& f, bool mbus, bool shortTimeouts)
+{
+    if (f.PortOpen) CloseComPort(f.SerialPort, f);
+    const QComboBox* portList = mbus ? f.ComboBox_Setup_Port_MBus : f.ComboBox_Setup_Port_ModBus;
+    const QString portText = portList ? portList->currentText() : QString();
+    int tries = PortOpenTries;
+    bool ok = false;
+    const int number = portText.mid(3).toInt(&ok);
+    if (!portText.isEmpty() && ok) {
+        f.PortIndex = number - 1;
+        (mbus ? f.MbusPortIndex : f.ModbusPortIndex) = number - 1;
+    } else {
+        --tries;
+    }
+    const int baudIndex = f.ComboBox_Setup_DeviceBaudrate ? f.ComboBox_Setup_DeviceBaudrate->currentIndex() : -1;
+    for (int i = 0; i < tries && !f.PortOpen; ++i) OpenComPort(f.SerialPort, f, baudIndex, shortTimeouts);
+    return f.PortOpen;
 }
