@@ -47,14 +47,7 @@ public:
     void Run()
     {
         JobControl& jobs = host_.Jobs();
-        TransportState& link = host_.Link();
-        if (link.PortOpenError.load() != 0 && link.TcpConnected.load() == 0) {
-            host_.StopDisplayRefresh();
-            host_.StopBusyIndicator();
-            jobs.SetJob(jcIdle);
-            jobs.SetUiRequest(urNoAnswer);
-            return;
-        }
+        if (EndJobWithoutLink(host_)) return;
         jobs.SetUiRequest(urNone);
         if (toTable_) {
             // The grid shows this period's records only, however the read ends.

@@ -21,6 +21,7 @@
 #include "comm/TcpClient.h"
 #include "comm/UiThread.h"
 #include "core/JobCodes.h"
+#include "core/LinkState.h"
 #include "platform/ComPort.h"
 
 // ---- IJobHost ----
@@ -36,6 +37,18 @@ void EndJobWithoutRunner(IJobHost& host, uint8_t job)
     host.StopDisplayRefresh();
     host.StopBusyIndicator();
     host.Jobs().EndJobWithoutRunner(job);
+}
+
+bool EndJobWithoutLink(IJobHost& host)
+{
+    // A TCP job needs no serial port, only the socket.
+    const TransportState& link = host.Link();
+    if (link.PortOpenError.load() == 0 || link.TcpConnected.load() != 0) return false;
+    host.StopDisplayRefresh();
+    host.StopBusyIndicator();
+    host.Jobs().SetJob(jcIdle);
+    host.Jobs().SetUiRequest(urNoAnswer);
+    return true;
 }
 
 // ---- the main window as job host ----

@@ -143,6 +143,10 @@ private:
 // (JobControl::EndJobWithoutRunner).
 void EndJobWithoutRunner(IJobHost& host, uint8_t job);
 
+// Worker, at a Modbus job's start: with neither the serial port open nor the
+// socket connected the job ends at once with "no answer"; returns whether it did.
+bool EndJobWithoutLink(IJobHost& host);
+
 // UI thread, before the port object, the framing or the addressing change: a
 // job that may still exchange frames (a connect whose progress window ran out
 // or was cancelled, a read under way) is cancelled, and the port is taken once

@@ -63,14 +63,7 @@ public:
     void Run()
     {
         JobControl& jobs = host_.Jobs();
-        TransportState& link = host_.Link();
-        if (link.PortOpenError.load() != 0 && link.TcpConnected.load() == 0) {
-            host_.StopDisplayRefresh();
-            host_.StopBusyIndicator();
-            jobs.SetJob(jcIdle);
-            jobs.SetUiRequest(urNoAnswer);
-            return;
-        }
+        if (EndJobWithoutLink(host_)) return;
         jobs.SetUiRequest(urNone);
         // The read commands cap the counts; the stores' capacities hold anyway.
         requested_ = std::min(host_.LoggerReadCount(job_), job_ == jcModbusEventsLogger   ? kMaxEvents

@@ -195,14 +195,7 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
 {
     JobControl& jobs = host.Jobs();
     TransportState& link = host.Link();
-    // A TCP job needs no serial port, only the socket.
-    if (link.PortOpenError.load() != 0 && link.TcpConnected.load() == 0) {
-        host.StopDisplayRefresh();
-        host.StopBusyIndicator();
-        jobs.SetJob(jcIdle);
-        jobs.SetUiRequest(urNoAnswer);
-        return;
-    }
+    if (EndJobWithoutLink(host)) return;
     const TReadStepMark busy(host);
     jobs.SetUiRequest(urNone);
 
