@@ -38,7 +38,6 @@ using rig::SerialLine;
 using rig::User;
 
 constexpr int kComNumber = 9;
-constexpr int kBaudIndex9600 = 5;
 
 void Forget(User& user)
 {
@@ -91,7 +90,7 @@ protected:
     void ConnectOverRtu(const QString& unit)
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
-        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, kBaudIndex19200);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
         Connect();
     }
