@@ -25,6 +25,7 @@
 #include "app/Startup.h"
 #include "app/StringGrid.h"
 #include "core/LoggerCsv.h"
+#include "Median.h"
 #include "loggers/LoggerCsvWriter.h"
 
 namespace {
@@ -40,12 +41,6 @@ double Seconds(const std::function<void()>& work)
     const auto start = Clock::now();
     work();
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../tests/e2e/JobHostRig.h"
+#include "Median.h"
 #include "comm/MBusRunner.h"
 #include "comm/Transceiver.h"
 
@@ -63,12 +64,6 @@ Run OneRead(rig::TestJobHost& host, int baud, int baudIndex)
     r.reference = static_cast<double>(characters) * kBitsPerCharacter / baud + requests * 2 * pause;
     r.requests = static_cast<double>(sent) * kBitsPerCharacter / baud;
     return r;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

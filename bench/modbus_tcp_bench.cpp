@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../tests/e2e/JobHostRig.h"
+#include "Median.h"
 #include "comm/Transceiver.h"
 #include "core/RequestTemplates.h"
 
@@ -57,12 +58,6 @@ double LibmodbusPerSecond(modbus_t* ctx)
     while (Clock::now() - start < kPhase)
         if (modbus_read_input_registers(ctx, 0, 15, regs) == 15) ++done;
     return done / std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

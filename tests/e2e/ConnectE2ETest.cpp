@@ -71,7 +71,7 @@ protected:
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
         ASSERT_EQ(form->TransportCode.load(), tcModbusRtu);
-        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, kBaudIndex19200);
         ASSERT_EQ(form->ModbusBaudIndex.load(), 6);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
     }

@@ -57,7 +57,7 @@ TEST_F(DeviceScanE2ETest, MBusScanListsTheMetersFoundBeforeTheCancel)
     ASSERT_TRUE(sim->Ready());
     StartWindow();
     form->RadioButton_MBus->setChecked(true);
-    ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, 5);  // 9600
+    ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
     User user;
     // Cancel once address 12 is probed: the three meters lie below it.
     QTimer cancel;

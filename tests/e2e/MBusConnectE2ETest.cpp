@@ -37,7 +37,6 @@ using rig::SerialLine;
 using rig::User;
 
 constexpr int kComNumber = 8;
-constexpr int kBaudIndex9600 = 5;
 
 // Two meters on the line; the second is a single-phase one, to tell them apart.
 std::vector<std::string> MeterArgs(const std::string& device)

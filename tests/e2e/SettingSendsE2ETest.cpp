@@ -36,7 +36,6 @@ using rig::SerialLine;
 using rig::User;
 
 constexpr int kComNumber = 9;
-constexpr int kBaudIndex9600 = 5;
 
 // Four holding registers of the meter, high byte first, read by libmodbus.
 std::vector<uint8_t> HoldingBytes(int port, int start)

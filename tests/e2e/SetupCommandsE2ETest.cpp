@@ -38,7 +38,8 @@ using rig::SerialLine;
 using rig::User;
 
 constexpr int kComNumber = 9;
-constexpr int kBaudIndex9600 = 5;
+const std::vector<std::string> kTwoMBusMeters = {"--mbus-baud", "9600", "--meter", "primary=1,secondary=11112222",
+                                                 "--meter", "primary=2,secondary=12345678"};
 
 void Forget(User& user)
 {
@@ -59,8 +60,25 @@ protected:
     void TearDown() override
     {
         rig::WindowTest::TearDown();
+        sim_.reset();
+        line_.reset();
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
+    }
+
+    // meter-sim keeping its state in statePath (on a line of its own, whose
+    // meter end follows `lineOption`, where one is given), then the window.
+    void StartMeter(std::vector<std::string> args, const char* lineOption = nullptr)
+    {
+        if (lineOption) {
+            line_ = std::make_unique<SerialLine>(kComNumber);
+            ASSERT_TRUE(line_->Ready());
+            args.insert(args.begin(), {lineOption, line_->MeterEnd()});
+        }
+        args.insert(args.end(), {"--state-file", statePath});
+        sim_ = std::make_unique<MeterSim>(args);
+        ASSERT_TRUE(sim_->Ready());
+        StartWindow();
     }
 
     // What a meter of the simulator holds, from its own state file.
@@ -91,7 +109,7 @@ protected:
     void ConnectOverRtu(const QString& unit)
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
-        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, kBaudIndex19200);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
         Connect();
     }
@@ -129,17 +147,17 @@ protected:
     }
 
     std::string dir_, statePath;
+    std::unique_ptr<SerialLine> line_;
+    std::unique_ptr<MeterSim> sim_;
 };
 
 const QString kDone = QStringLiteral("The operation is successfully finished.");
 
 TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing)
 {
-    MeterSim meter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--state-file", statePath, "--clock",
-                    "2027-04-05 06:07:08"});
-    ASSERT_TRUE(meter.Ready());
-    StartWindow();
-    ConnectOverTcp(meter.Port());
+    ASSERT_NO_FATAL_FAILURE(
+        StartMeter({"--tcp", "127.0.0.1:0", "--webserver", "enabled", "--clock", "2027-04-05 06:07:08"}));
+    ConnectOverTcp(sim_->Port());
     {
         // The date and time command comes first; its Read button fetches the meter's clock.
         User reader;
@@ -249,12 +267,7 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
 
 TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
 {
-    SerialLine line(kComNumber);
-    ASSERT_TRUE(line.Ready());
-    MeterSim meter({"--rtu", line.MeterEnd(), "--baud", "19200", "--state-file", statePath, "--meter", "unit=3",
-                    "--meter", "unit=4"});
-    ASSERT_TRUE(meter.Ready());
-    StartWindow();
+    ASSERT_NO_FATAL_FAILURE(StartMeter({"--baud", "19200", "--meter", "unit=3", "--meter", "unit=4"}, "--rtu"));
     ConnectOverRtu(QStringLiteral("3"));
     QComboBox* list = form->ComboBox_DeviceSetup_Command;
     EXPECT_EQ(list->itemText(0), QStringLiteral("Set Device Address"));
@@ -329,12 +342,7 @@ TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
 
 TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMeter)
 {
-    SerialLine line(kComNumber);
-    ASSERT_TRUE(line.Ready());
-    MeterSim meter({"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--state-file", statePath, "--meter",
-                    "primary=1,secondary=11112222", "--meter", "primary=2,secondary=12345678"});
-    ASSERT_TRUE(meter.Ready());
-    StartWindow();
+    ASSERT_NO_FATAL_FAILURE(StartMeter(kTwoMBusMeters, "--mbus"));
     ConnectOverMBus(1);
     QComboBox* list = form->ComboBox_DeviceSetup_Command;
     ASSERT_EQ(list->itemText(0), QStringLiteral("Set Device Primary Address"));
@@ -416,12 +424,7 @@ TEST_F(SetupCommandsE2ETest, MBusSettingFramesReachTheMeterAndBroadcastsEveryMet
 
 TEST_F(SetupCommandsE2ETest, MBusBySecondaryAddressReachesOnlyTheMeterItNames)
 {
-    SerialLine line(kComNumber);
-    ASSERT_TRUE(line.Ready());
-    MeterSim meter({"--mbus", line.MeterEnd(), "--mbus-baud", "9600", "--state-file", statePath, "--meter",
-                    "primary=1,secondary=11112222", "--meter", "primary=2,secondary=12345678"});
-    ASSERT_TRUE(meter.Ready());
-    StartWindow();
+    ASSERT_NO_FATAL_FAILURE(StartMeter(kTwoMBusMeters, "--mbus"));
     ConnectOverMBus(0, QStringLiteral("12345678"));
     User user;
 

@@ -69,7 +69,7 @@ protected:
     void UseRtu(const QString& unit)
     {
         form->RadioButton_Modbus_RTU->setChecked(true);
-        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, 6);  // 19200
+        ChooseLine(form->ComboBox_Setup_Port_ModBus, kComNumber, kBaudIndex19200);
         form->MaskEdit_Setup_ModBus_Address->setText(unit);
     }
     void ConnectRtu()
@@ -87,7 +87,7 @@ protected:
         StartMeter({"--mbus", line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
         StartWindow();
         form->RadioButton_MBus->setChecked(true);
-        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, 5);  // 9600
+        ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
         form->MaskEdit_Setup_Primary_Address->setText(QStringLiteral("1"));
         Connect();
     }

@@ -48,6 +48,10 @@ protected:
         form.reset();
     }
 
+    // Places of the rates in the Setup page's baud rate list.
+    static constexpr int kBaudIndex9600 = 5;
+    static constexpr int kBaudIndex19200 = 6;
+
     // The user picks the line COM<com> in the given port list and a baud rate.
     void ChooseLine(QComboBox* ports, int com, int baudIndex)
     {
