@@ -1,6 +1,8 @@
 // The counter pages and the result fields without a meter: stamps that are no
 // date, the active tariff's row, year completion, status lines, the clock read
 // beside an open report, the scan list.
+#include <QTest>
+
 #include "ValuePagesFixture.h"
 
 namespace {
@@ -79,6 +81,13 @@ TEST_F(CounterDisplayTest, ResultFieldsCompleteTheYearAndCutTheSeconds)
         EXPECT_EQ(form->MaskEdit_Change_FreezeDate->displayText(), shown);
         EXPECT_EQ(form->MaskEdit_Change_FreezeTime->displayText(), time);
     }
+    // Typed over, the placeholder gives way digit by digit.
+    QLineEdit* freezeDate = form->MaskEdit_Change_FreezeDate;
+    ASSERT_EQ(freezeDate->displayText(), QStringLiteral("YYYY-MM-DD"));
+    freezeDate->setFocus();
+    freezeDate->setCursorPosition(0);
+    QTest::keyClicks(freezeDate, QStringLiteral("20280115"));
+    EXPECT_EQ(freezeDate->displayText(), QStringLiteral("2028-01-15"));
     // The clock command's editors show a clock they could not send back as the placeholders.
     struct Clock {
         std::string date, time;
