@@ -14,7 +14,7 @@ namespace meter {
 // rate), primary and secondary (M-Bus addresses), ct, vt, demand-period,
 // tariff, webserver (absent, disabled, enabled), clock ("YYYY-MM-DD HH:MM:SS"),
 // freeze and reset (the date settings in the clock's form, each field as
-// written, so "2028-13-13 99:99:99" when that was written).
+// written, so "2027-13-45 99:99:99" when that was written).
 std::string StateText(const std::vector<SimMeter*>& meters);
 
 // Writes the text beside path and renames it into place, so a reader never
