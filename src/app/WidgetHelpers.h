@@ -5,10 +5,12 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QString>
 #include <QTabWidget>
 #include <QTimer>
+#include <QValidator>
 #include <QWidget>
 #include <cstdint>
 
@@ -50,4 +52,31 @@ inline void SetTextColor(QWidget* w, uint32_t color)
 inline void EnableTimer(QTimer* t)
 {
     if (!t->isActive()) t->start();
+}
+
+// A date or time edit of digits (mask "nnnn-nn-nn; " or "nn:nn:nn; ") that
+// can show its placeholder ("YYYY-MM-DD", "HH:MM:SS") for a value out of
+// range: the mask lets the placeholder's letters in, and the user may type
+// only digits, or a placeholder letter in its own place, so typing over the
+// placeholder works.
+inline void SetDateTimeMask(QLineEdit* edit, const QString& mask, const QString& placeholder)
+{
+    class DigitsOrPlaceholder : public QValidator {
+    public:
+        DigitsOrPlaceholder(const QString& placeholder, QObject* parent) : QValidator(parent), placeholder_(placeholder) {}
+        State validate(QString& text, int&) const override
+        {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const QChar c = text[i];
+                const bool digit = c >= u'0' && c <= u'9';
+                if (!digit && c != u' ' && (i >= placeholder_.size() || c != placeholder_[i])) return Invalid;
+            }
+            return Acceptable;
+        }
+
+    private:
+        QString placeholder_;
+    };
+    edit->setInputMask(mask);
+    edit->setValidator(new DigitsOrPlaceholder(placeholder, edit));
 }

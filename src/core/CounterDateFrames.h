@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-// Date and time as the counter date setting sends them. No range is checked:
-// whatever two digits the edits hold go out.
+// Date and time as the counter date setting sends them. The edits are checked
+// before (setup::IsCounterDateText); these functions only carry the values.
 struct TCounterDate {
     uint8_t Seconds = 0;
     uint8_t Minutes = 0;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/DecodedValues.h"
+
 namespace setup {
 
 namespace {
@@ -141,6 +143,41 @@ std::string EditorDate(const TDeviceDateTime& t)
 std::string EditorTime(const TDeviceDateTime& t)
 {
     return Digits(t.Hour, 2) + ":" + Digits(t.Minute, 2) + ":" + Digits(t.Second, 2);
+}
+
+TClockTexts ClockEditorTexts(std::string_view date, std::string_view time)
+{
+    // A year the editor cannot take back, or no calendar moment, would go back
+    // to the meter garbled if sent: the placeholders are refused instead.
+    if (date.size() == 10 && date[4] == '-' && date[7] == '-') {
+        const std::string dayFirst =
+            std::string(date.substr(8, 2)) + "-" + std::string(date.substr(5, 2)) + "-" + std::string(date.substr(0, 4));
+        if (const auto t = ParseSetupDateTime(time, dayFirst)) return {EditorDate(*t), EditorTime(*t)};
+    }
+    return {PlaceholderDate, PlaceholderTime};
+}
+
+bool IsCounterDateText(std::string_view time, std::string_view date)
+{
+    // Blanks are the places left empty, which go out as 0; any other character
+    // that is no digit (a placeholder letter) is no date.
+    const auto field = [](std::string_view text, size_t at, size_t count) -> std::optional<int> {
+        std::string digits;
+        for (size_t i = at; i < at + count; ++i) digits += i < text.size() ? text[i] : ' ';
+        for (char& c : digits)
+            if (c == ' ') c = '0';
+        return DigitsAt(digits, 0, count);
+    };
+    const auto h = field(time, 0, 2), mi = field(time, 3, 2), s = field(time, 6, 2);
+    const auto y = field(date, 0, 4), mo = field(date, 5, 2), d = field(date, 8, 2);
+    if (!h || !mi || !s || !y || !mo || !d) return false;
+    if (*h > 23 || *mi > 59 || *s > 59) return false;
+    if (*y == 0 && *mo == 0) return *d <= 31;
+    // Year 0000 takes the 29th of February: it acts in the leap years.
+    if (*y == 0) return *mo <= 12 && *d >= 1 && *d <= DaysInMonth(2000, *mo);
+    return ParseSetupDateTime(Digits(*h, 2) + ":" + Digits(*mi, 2) + ":" + Digits(*s, 2),
+                              Digits(*d, 2) + "-" + Digits(*mo, 2) + "-" + Digits(*y, 4))
+        .has_value();
 }
 
 std::optional<int> TariffOfText(std::string_view text, std::string_view hardwareText)

@@ -51,13 +51,26 @@ struct TDeviceDateTime {
 // unless both are digits in those places and name a real moment of the years
 // 2000 to 2099.
 std::optional<TDeviceDateTime> ParseSetupDateTime(std::string_view time, std::string_view date);
-// The date editor's ten characters ("20YY-MM-DD") as "DD-MM-YYYY", blanks as '0'.
+// The date editor's ten characters ("YYYY-MM-DD") as "DD-MM-YYYY", blanks as '0'.
 std::string DateFromEditor(std::string_view shown);
 // The time editor's eight characters, blanks as '0'.
 std::string TimeFromEditor(std::string_view shown);
 // "YYYY-MM-DD" and "HH:MM:SS" of a moment, each field with its leading zeros.
 std::string EditorDate(const TDeviceDateTime& t);
 std::string EditorTime(const TDeviceDateTime& t);
+// What the clock command's editors show of a device clock read as
+// "YYYY-MM-DD" and "HH:MM:SS": the clock itself when the command could send
+// it back, else the placeholders "YYYY-MM-DD" and "HH:MM:SS".
+struct TClockTexts {
+    std::string Date, Time;
+};
+TClockTexts ClockEditorTexts(std::string_view date, std::string_view time);
+
+// The freeze or reset date edits ("HH:MM:SS", "YYYY-MM-DD"; a blank counts as
+// '0'): a moment that the clock command takes, or one of the repeating forms,
+// year 0000 (every year on that day), 0000-00-DD (every month) and 0000-00-00
+// (every day), at a time of the day.
+bool IsCounterDateText(std::string_view time, std::string_view date);
 
 // The tariff list's text: " Hardware" is 0, " 1" to " 8" their number;
 // nothing for any other text.

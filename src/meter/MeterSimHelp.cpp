@@ -107,8 +107,9 @@ Other:
   --state-file PATH      keep every meter's settings in PATH: per meter a line
                          "[meter N]", then "name=value" lines (unit, baud,
                          primary, secondary, ct, vt, demand-period, tariff,
-                         webserver, clock); rewritten at start and after every
-                         setting a meter takes
+                         webserver, clock, freeze, reset: the freeze and reset
+                         date settings as written); rewritten at start and
+                         after every setting a meter takes
   --help                 show this text
 
 Examples:

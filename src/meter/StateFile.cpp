@@ -7,6 +7,21 @@
 
 namespace meter {
 
+namespace {
+
+// A date setting as written, each field as its number, "YYYY-MM-DD HH:MM:SS":
+// an impossible one shows as what it is.
+std::string SettingText(const DateSetting& d)
+{
+    char text[40];
+    const auto year = static_cast<unsigned>(d[5] | d[6] << 8);
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", year, unsigned{d[4]}, unsigned{d[3]},
+                  unsigned{d[2]}, unsigned{d[1]}, unsigned{d[0]});
+    return text;
+}
+
+}  // namespace
+
 std::string StateText(const std::vector<SimMeter*>& meters)
 {
     std::ostringstream out;
@@ -25,7 +40,9 @@ std::string StateText(const std::vector<SimMeter*>& meters)
             << "demand-period=" << m.DemandPeriod() << "\n"
             << "tariff=" << m.TariffSetting() << "\n"
             << "webserver=" << webserver << "\n"
-            << "clock=" << FormatCivil(m.NowCivil()) << "\n";
+            << "clock=" << FormatCivil(m.NowCivil()) << "\n"
+            << "freeze=" << SettingText(m.FreezeSetting()) << "\n"
+            << "reset=" << SettingText(m.ResetSetting()) << "\n";
     }
     return out.str();
 }

@@ -67,6 +67,8 @@ void SetCounterDate(TMainForm& f, const TCounterDateSide& side)
     }
     QLineEdit* dateEdit = f.*side.Date;
     QLineEdit* timeEdit = f.*side.Time;
+    if (!setup::IsCounterDateText(timeEdit->displayText().toStdString(), dateEdit->displayText().toStdString()))
+        return setupcmd::RefuseTypedValue(f, setup::TValueCheck::DateTimeInvalid);
     const std::string time = NormalizeTimeText(timeEdit->displayText().toStdString());
     const std::string date = NormalizeDateText(dateEdit->displayText().toStdString());
     // The user sees what goes out.

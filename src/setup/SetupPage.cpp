@@ -211,9 +211,11 @@ void BuildDeviceSetup(TMainForm& f, QWidget* page)
         Child<QComboBox>(g, "ComboBox_Set_Webserver", kLabelLeft, editTop, 220, kEditHeight);
     f.MaskEdit_Change_Date =
         Child<QLineEdit>(g, "MaskEdit_Change_Date", kLabelLeft, editTop, 110, kEditHeight);
-    f.MaskEdit_Change_Date->setInputMask(QStringLiteral("\\2\\000-00-00; "));
+    // The year is typed in full, as the command's caption says. A clock out of
+    // range shows the placeholders, which the command refuses.
+    SetDateTimeMask(f.MaskEdit_Change_Date, QStringLiteral("nnnn-nn-nn; "), QString::fromLatin1(PlaceholderDate));
     f.MaskEdit_Change_Time = Child<QLineEdit>(g, "MaskEdit_Change_Time", 132, editTop, 90, kEditHeight);
-    f.MaskEdit_Change_Time->setInputMask(QStringLiteral("00:00:00; "));
+    SetDateTimeMask(f.MaskEdit_Change_Time, QStringLiteral("nn:nn:nn; "), QString::fromLatin1(PlaceholderTime));
     f.Button_Setup_DateTime_Read =
         Child<QPushButton>(g, "Button_Setup_DateTime_Read", 232, editTop - 1, 90, 25);
     f.CheckBox_ToAllDevices = Child<QCheckBox>(g, "CheckBox_ToAllDevices", kLabelLeft, 120, 226, 20);

@@ -10,6 +10,7 @@
 #include "app/StringGrid.h"
 #include "app/Text.h"
 #include "core/RecordCodes.h"
+#include "core/SetupValues.h"
 
 namespace {
 
@@ -138,11 +139,14 @@ void TMainForm::ShowResultFields(uint8_t code)
         StringGrid_ResettableCounters->Refresh();
         StringGrid_FreezeCounters->Refresh();
         break;
-    case rcDeviceDateTime:
-        MaskEdit_Change_Date->setText(FromUtf8(DeviceDate));
-        MaskEdit_Change_Time->setText(FromUtf8(DeviceTime));
+    case rcDeviceDateTime: {
+        // The editors send back what they show: a clock they cannot take shows the placeholders.
+        const setup::TClockTexts editors = setup::ClockEditorTexts(DeviceDate, DeviceTime);
+        MaskEdit_Change_Date->setText(FromUtf8(editors.Date));
+        MaskEdit_Change_Time->setText(FromUtf8(editors.Time));
         Label_MainDeviceTimeDate->setText(FromUtf8(DeviceDate) + QStringLiteral("  ") + WithoutSeconds(DeviceTime));
         break;
+    }
     case rcFreezeStamps:
         completeYear();
         MaskEdit_Change_FreezeDate->setText(FromUtf8(FreezeResetDate));

@@ -109,11 +109,12 @@ SetupGroupParts DateSetupGroup(QWidget* page, const SetupGroupNames& n, int top)
     s.group = Child<QGroupBox>(page, n.group, 4, top, 297, 114);
     s.timeGroup = Child<QGroupBox>(s.group, n.timeGroup, 6, 20, 138, 56);
     s.timeEdit = Child<QLineEdit>(s.timeGroup, n.timeEdit, 8, 22, 122, 24);
-    s.timeEdit->setInputMask(QStringLiteral("00:00:00; "));
+    // A setting out of range shows the placeholders; the Set handler refuses them.
+    SetDateTimeMask(s.timeEdit, QStringLiteral("nn:nn:nn; "), QString::fromLatin1(PlaceholderTime));
     s.timeEdit->setMaxLength(8);
     s.dateGroup = Child<QGroupBox>(s.group, n.dateGroup, 150, 20, 141, 56);
     s.dateEdit = Child<QLineEdit>(s.dateGroup, n.dateEdit, 8, 22, 125, 24);
-    s.dateEdit->setInputMask(QStringLiteral("0000-00-00; "));
+    SetDateTimeMask(s.dateEdit, QStringLiteral("nnnn-nn-nn; "), QString::fromLatin1(PlaceholderDate));
     s.dateEdit->setMaxLength(10);
     s.setButton = Child<QPushButton>(s.group, n.setButton, 234, 82, 57, 25);
     s.readButton = Child<QPushButton>(s.group, n.readButton, 304, 82, 57, 25);

@@ -265,6 +265,53 @@ TEST_F(SetupCommandsE2ETest, ModbusTcpWritesChangeTheMeterAndRefusalsSendNothing
     EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
 }
 
+TEST_F(SetupCommandsE2ETest, NoImpossibleDateReachesTheMeterAndYearsTypedInFullLand)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMeter({"--tcp", "127.0.0.1:0"}));
+    ConnectOverTcp(sim_->Port());
+    ASSERT_TRUE(Idle());
+    const auto held = State();
+    User user;
+
+    // Typed as the labels say; none of them names a moment.
+    struct Try {
+        QLineEdit *date, *time;
+        QPushButton* set;
+        const char *typedDate, *typedTime;
+    };
+    const Try impossible[] = {
+        {form->MaskEdit_Change_FreezeDate, form->MaskEdit_Change_FreezeTime, form->Button_Freeze_Set, "20270101",
+         "999999"},
+        {form->MaskEdit_Change_FreezeDate, form->MaskEdit_Change_FreezeTime, form->Button_Freeze_Set, "20271345",
+         "120000"},
+        {form->MaskEdit_Change_ResettableDate, form->MaskEdit_Change_ResettableTime, form->Button_Reset_Set_Submit,
+         "20270229", "120000"},
+    };
+    for (const Try& t : impossible) {
+        Type(t.date, QString::fromLatin1(t.typedDate));
+        Type(t.time, QString::fromLatin1(t.typedTime));
+        t.set->click();
+    }
+    Choose(TxtSetDateTime);
+    Type(form->MaskEdit_Change_Date, QStringLiteral("250102"));  // a two-digit year goes nowhere
+    Type(form->MaskEdit_Change_Time, QStringLiteral("070809"));
+    Send();
+    EXPECT_EQ(user.boxes, std::vector<QString>(4, QStringLiteral("Date or time is not valid.")));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(State().at("freeze"), held.at("freeze"));
+    EXPECT_EQ(State().at("reset"), held.at("reset"));
+
+    Type(form->MaskEdit_Change_FreezeDate, QStringLiteral("20280115"));
+    Type(form->MaskEdit_Change_FreezeTime, QStringLiteral("120000"));
+    form->Button_Freeze_Set->click();
+    EXPECT_TRUE(MeterHolds("freeze", "2028-01-15 12:00:00")) << user.All();
+    ASSERT_TRUE(Idle());
+    Type(form->MaskEdit_Change_Date, QStringLiteral("20310506"));
+    Send();
+    ASSERT_TRUE(PumpUntil([&] { return State().at("clock").rfind("2031-05-06 07:08", 0) == 0; })) << State().at("clock");
+    EXPECT_EQ(user.boxes.size(), 4u) << user.All();
+}
+
 TEST_F(SetupCommandsE2ETest, ModbusRtuAddressAndBaudRateMoveTheConversation)
 {
     ASSERT_NO_FATAL_FAILURE(StartMeter({"--baud", "19200", "--meter", "unit=3", "--meter", "unit=4"}, "--rtu"));

@@ -1,6 +1,8 @@
 // The counter pages and the result fields without a meter: stamps that are no
 // date, the active tariff's row, year completion, status lines, the clock read
 // beside an open report, the scan list.
+#include <QTest>
+
 #include "ValuePagesFixture.h"
 
 namespace {
@@ -65,17 +67,48 @@ TEST_F(CounterDisplayTest, ResultFieldsCompleteTheYearAndCutTheSeconds)
     const std::pair<std::string, QString> years[] = {{"5-01-01", QStringLiteral("0005-01-01")},
                                                      {"24-01-01", QStringLiteral("0024-01-01")},
                                                      {"202-01-01", QStringLiteral("0202-01-01")},
-                                                     {"2024-01-01", QStringLiteral("2024-01-01")}};
+                                                     {"2024-01-01", QStringLiteral("2024-01-01")},
+                                                     {"YYYY-MM-DD", QStringLiteral("YYYY-MM-DD")}};
     for (const auto& [date, shown] : years) {
         form->FreezeResetDate = date;
+        form->FreezeResetTime = date == "YYYY-MM-DD" ? "HH:MM:SS" : "10:20:30";
+        const QString time = QString::fromStdString(form->FreezeResetTime);
         form->ShowResultFields(rcResetStamps);
         EXPECT_EQ(form->MaskEdit_Change_ResettableDate->displayText(), shown);
+        EXPECT_EQ(form->MaskEdit_Change_ResettableTime->displayText(), time);
         EXPECT_EQ(QString::fromStdString(form->FreezeResetDate), shown);
+        form->ShowResultFields(rcFreezeStamps);
+        EXPECT_EQ(form->MaskEdit_Change_FreezeDate->displayText(), shown);
+        EXPECT_EQ(form->MaskEdit_Change_FreezeTime->displayText(), time);
     }
-    form->DeviceDate = "2021-01-19";
-    form->DeviceTime = "12:34:56";
-    form->ShowResultFields(rcDeviceDateTime);
-    EXPECT_EQ(form->Label_MainDeviceTimeDate->text(), QStringLiteral("2021-01-19  12:34"));
+    // Typed over, the placeholder gives way digit by digit.
+    QLineEdit* freezeDate = form->MaskEdit_Change_FreezeDate;
+    ASSERT_EQ(freezeDate->displayText(), QStringLiteral("YYYY-MM-DD"));
+    freezeDate->setFocus();
+    freezeDate->setCursorPosition(0);
+    QTest::keyClicks(freezeDate, QStringLiteral("20280115"));
+    EXPECT_EQ(freezeDate->displayText(), QStringLiteral("2028-01-15"));
+    // The clock command's editors show a clock they could not send back as the placeholders.
+    struct Clock {
+        std::string date, time;
+        QString editorDate, editorTime, label;
+    };
+    const Clock clocks[] = {
+        {"2021-01-19", "12:34:56", QStringLiteral("2021-01-19"), QStringLiteral("12:34:56"),
+         QStringLiteral("2021-01-19  12:34")},
+        {"1999-12-31", "23:59:58", QStringLiteral("YYYY-MM-DD"), QStringLiteral("HH:MM:SS"),
+         QStringLiteral("1999-12-31  23:59")},
+        {"2127-01-01", "00:00:00", QStringLiteral("YYYY-MM-DD"), QStringLiteral("HH:MM:SS"),
+         QStringLiteral("2127-01-01  00:00")},
+    };
+    for (const Clock& c : clocks) {
+        form->DeviceDate = c.date;
+        form->DeviceTime = c.time;
+        form->ShowResultFields(rcDeviceDateTime);
+        EXPECT_EQ(form->MaskEdit_Change_Date->displayText(), c.editorDate) << c.date;
+        EXPECT_EQ(form->MaskEdit_Change_Time->displayText(), c.editorTime) << c.date;
+        EXPECT_EQ(form->Label_MainDeviceTimeDate->text(), c.label);
+    }
     form->ShowResultFields(rcTariffWait);
     EXPECT_EQ(form->Label_Actual_Tariff->text(), QStringLiteral(" wait..."));
 }

@@ -376,9 +376,11 @@ INSTANTIATE_TEST_SUITE_P(
         MaskCase{"MaskEditIntervalTimeFrom", "1052", "10:52", true},
         MaskCase{"MaskEditIntervalTimeTill", "007", "00:7 ", false},
         MaskCase{"MaskEditIntervalTimeTill", "ab12345", "12:34", true},
-        // Date and time of the device clock; the century is part of the mask.
-        MaskCase{"MaskEdit_Change_Date", "240307", "2024-03-07", true, 2},
-        MaskCase{"MaskEdit_Change_Date", "x24y", "2024-  -  ", false, 2},
+        // Date and time of the device clock, the year in full; of the
+        // placeholder's letters only its own in its place.
+        MaskCase{"MaskEdit_Change_Date", "20240307", "2024-03-07", true},
+        MaskCase{"MaskEdit_Change_Date", "x2024yM", "2024-M -  ", false},
+        MaskCase{"MaskEdit_Change_FreezeDate", "Y027m0101", "Y027-01-01", true},
         MaskCase{"MaskEdit_Change_Time", "090502", "09:05:02", true},
         MaskCase{"MaskEdit_Change_Time", "123", "12:3 :  ", false},
         // New secondary address: eight digits, nothing else.

@@ -39,6 +39,9 @@ TEST(MeterStateFile, EveryTakenSettingAndOnlyThoseAreReported)
         {10500, {4}, "tariff=4\n"},
         {10600, {0x0908, 0x0701, 0x0CE8, 0x0700}, "clock=2024-12-01 07:08:09\n"},
         {11000, {0}, "webserver=disabled\n"},
+        // Date settings are kept as written, impossible ones too.
+        {10800, {0x6363, 0x632D, 0x0DEB, 0x0700}, "freeze=2027-13-45 99:99:99\n"},
+        {10700, {0x0000, 0x0A0F, 0x01EE, 0x0700}, "reset=2030-01-15 10:00:00\n"},
     };
     for (const Write& w : writes) {
         const size_t before = seen.size();

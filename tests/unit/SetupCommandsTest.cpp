@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CounterDateFrames.h"
 #include "core/FrameChecks.h"
 #include "core/SetupFrames.h"
 #include "core/SetupValues.h"
@@ -92,8 +93,61 @@ TEST(SetupValuesTest, ClockTextsAreReadAndCheckedAsACalendarMoment)
     EXPECT_TRUE(ParseSetupDateTime("23:59:59", "29-02-2024"));
     for (auto [time, date] : {std::pair{"00:00:00", "00-00-2000"}, {"24:00:00", "01-01-2024"},
                               {"12:60:00", "01-01-2024"}, {"12:00:00", "29-02-2023"}, {"12:00:00", "31-04-2024"},
-                              {"12:00:00", "01-13-2024"}, {"1a:00:00", "01-01-2024"}, {"12:00:00", "01-01-2100"}})
+                              {"12:00:00", "01-13-2024"}, {"1a:00:00", "01-01-2024"}, {"12:00:00", "01-01-2100"},
+                              {"HH:MM:SS", "DD-MM-YYYY"}, {"12:00:00", "31-12-1999"}})
         EXPECT_FALSE(ParseSetupDateTime(time, date)) << time << " " << date;
+
+    // A device clock goes into the editors only as a moment they can send back.
+    struct ClockCase {
+        const char *date, *time, *shownDate, *shownTime;
+    };
+    for (const ClockCase& c : {ClockCase{"2021-01-19", "12:34:56", "2021-01-19", "12:34:56"},
+                               ClockCase{"2099-12-31", "23:59:59", "2099-12-31", "23:59:59"},
+                               ClockCase{"1999-12-31", "23:59:59", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"2100-01-01", "00:00:00", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"0-12-31", "23:59:59", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"0000-01-01", "00:00:00", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"2024-13-45", "12:00:00", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"2024-01-01", "99:99:99", "YYYY-MM-DD", "HH:MM:SS"},
+                               ClockCase{"2024-01-01", "100:00:00", "YYYY-MM-DD", "HH:MM:SS"}}) {
+        const TClockTexts shown = ClockEditorTexts(c.date, c.time);
+        EXPECT_EQ(shown.Date, c.shownDate) << c.date << " " << c.time;
+        EXPECT_EQ(shown.Time, c.shownTime) << c.date << " " << c.time;
+    }
+}
+
+TEST(SetupValuesTest, CounterDatesAreMomentsOrTheirRepeatingForms)
+{
+    struct Case {
+        const char *time, *date;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"12:34:56", "2021-03-07", true},
+        {"23:59:59", "2024-02-29", true},
+        {"00:00:00", "0000-02-29", true},   // every year, in the leap years
+        {"06:00:00", "0000-00-31", true},   // every month
+        {"06:00:00", "0000-00-00", true},   // every day
+        {"  :  :  ", "    -  -  ", true},   // left empty: every day at midnight
+        {"1 :2 :  ", "2021-03-07", true},   // blanks go out as 0
+        {"", "", true},
+        {"99:99:99", "2027-01-01", false},
+        {"24:00:00", "2027-01-01", false},
+        {"12:00:00", "2027-13-45", false},
+        {"12:00:00", "2023-02-29", false},
+        {"12:00:00", "1999-12-31", false},
+        {"12:00:00", "2100-01-01", false},
+        {"12:00:00", "0000-13-01", false},
+        {"12:00:00", "0000-04-31", false},
+        {"12:00:00", "0000-00-32", false},
+        {"12:00:00", "2027-00-01", false},
+        {"12:00:00", "2027-01-00", false},
+        {"12:00:00", "0000-01-00", false},
+        {"HH:MM:SS", "YYYY-MM-DD", false},  // the placeholders of a setting out of range
+        {"12:00:00", "YYYY-MM-DD", false},
+        {"12:00:0x", "2027-01-01", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsCounterDateText(c.time, c.date), c.valid) << c.time << " " << c.date;
 }
 
 struct FrameCase {
@@ -167,6 +221,38 @@ TEST(SetupFramesTest, ModbusWritesDirectAndPrepared)
     ASSERT_EQ(PrepareModbusWrite(custom, regCtRatio, ct), 11);
     EXPECT_EQ(Bytes(custom, custom + 13),
               (Bytes{11, 0, 0x01, 0x10, 0x27, 0x10, 0x00, 0x01, 0x02, 0x05, 0xDC, 0x00, 0x00}));
+}
+
+TEST(SetupFramesTest, EachSettingIsWrittenToItsOwnRegister)
+{
+    // Start addresses from the meter's register table, not from the tool.
+    struct Case {
+        const char* setting;
+        uint16_t reg;
+        uint16_t expected;
+    };
+    const Case cases[] = {
+        {"ct ratio", regCtRatio, 10000},
+        {"vt ratio", regVtRatio, 10100},
+        {"unit address", regUnitAddress, 10200},
+        {"baud rate", regBaudRate, 10300},
+        {"demand period", regDemandPeriod, 10400},
+        {"tariff", regTariff, 10500},
+        {"date and time", regDateTime, 10600},
+        {"reset date", CounterDateRegister(TCounterDateKind::Reset), 10700},
+        {"freeze date", CounterDateRegister(TCounterDateKind::Freeze), 10800},
+        {"web server", regWebserver, 11000},
+    };
+    const Bytes data(8, 0);
+    for (const Case& c : cases) {
+        const Bytes start{static_cast<uint8_t>(c.expected >> 8), static_cast<uint8_t>(c.expected & 0xFF)};
+        uint8_t custom[210]{};
+        ASSERT_GT(PrepareModbusWrite(custom, c.reg, data), 0) << c.setting;
+        EXPECT_EQ(Bytes(custom + 4, custom + 6), start) << c.setting << " as a job";
+        uint8_t tx[32]{};
+        ASSERT_GT(BuildModbusWriteFrame(tx, 7, c.reg, data), 0) << c.setting;
+        EXPECT_EQ(Bytes(tx + 2, tx + 4), start) << c.setting << " sent directly";
+    }
 }
 
 TEST(SetupFramesTest, OnlyTheExceptionToTheWriteIsARefusal)
