@@ -1,6 +1,7 @@
 // What the result handler does on the UI thread when a logger read or a
 // demand interval read ends: the grid filled behind the counting report, or
-// the CSV file written and the number of records read reported.
+// the CSV file written, the grid filled, and the number of records read
+// reported.
 #include <QCheckBox>
 #include <QLabel>
 
@@ -45,10 +46,12 @@ void ShowDemandGrid(TMainForm& f)
 // The records stay in view even when their file could not be written.
 void DemandRead(TMainForm& f, int savedId)
 {
-    if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv())
+    if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv()) {
         ShowDemandGrid(f);
-    else
+    } else {
+        f.FillDemandLoggerGrid();
         Information(f, savedId, 1, TxtNumberOfDemandItems);
+    }
 }
 
 void CertifiedRead(TMainForm& f)
@@ -57,6 +60,7 @@ void CertifiedRead(TMainForm& f)
         Counting(f, pwCertifiedCounting, TxtNumberOfItems);
         f.ShowCertifiedLogger();
     } else {
+        f.FillCertifiedLoggerGrid();
         Information(f, pwCertifiedSaved, 1, TxtNumberOfItems);
     }
 }
