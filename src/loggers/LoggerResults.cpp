@@ -1,7 +1,6 @@
 // What the result handler does on the UI thread when a logger read or a
 // demand interval read ends: the grid filled behind the counting report, or
-// the CSV file written, the grid filled, and the number of records read
-// reported.
+// the CSV file written and the number of records read reported.
 #include <QCheckBox>
 #include <QLabel>
 
@@ -43,7 +42,7 @@ void ShowDemandGrid(TMainForm& f)
     f.ShowDemandLogger();
 }
 
-// The records stay in view even when their file could not be written.
+// The grid shows this read's records whether or not their file is written.
 void DemandRead(TMainForm& f, int savedId)
 {
     if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv()) {
