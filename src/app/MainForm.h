@@ -215,10 +215,16 @@ public:
     void Button_Certified_ReadClick();
     // The demand interval read (job 42, Modbus TCP only).
     void Button_Demand_Interval_ReadClick();
-    // Fill the grids from the record stores; the events filler writes its CSV first.
+    // Fill the grids from the record stores and turn the counting report into
+    // the closing information; the events filler writes its CSV first and
+    // leaves the progress window be.
     void ShowDemandLogger();
     void ShowEventsLogger();
     void ShowCertifiedLogger();
+    // Only the grid, after a read whose file was written: the grid then shows
+    // that read, never an earlier one.
+    void FillDemandLoggerGrid();
+    void FillCertifiedLoggerGrid();
     // Write the CSV file of the last read; false, after telling the user, when
     // the file could not be made whole.
     bool WriteDemandLoggerCsv();

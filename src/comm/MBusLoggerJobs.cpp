@@ -69,13 +69,17 @@ void RunMBusLoggerJob(IJobHost& host, uint8_t job)
         record = std::span<const uint8_t>(f.RxBuffer + base, static_cast<size_t>(end) - base);
         return true;
     };
+    // The end mark is no record, whatever the rest of its answer holds: the
+    // counts, and with them the grid and the file, stop before it.
     walk.EndTest = [&](int& index, int count) {
         const uint8_t* rx = host.Frames().RxBuffer;
-        if (std::all_of(rx + kEndMarkFirst, rx + kEndMarkLast + 1, [](uint8_t b) { return b == 0xFF; }))
-            index = count - 1;
-        return false;
+        if (!std::all_of(rx + kEndMarkFirst, rx + kEndMarkLast + 1, [](uint8_t b) { return b == 0xFF; }))
+            return false;
+        index = count - 1;
+        return true;
     };
-    walk.Parse = [&](int index, int, bool) {
+    walk.Parse = [&](int index, int, bool endOfLog) {
+        if (endOfLog) return;
         const auto total = static_cast<uint32_t>(requested + 1);
         if (demand) {
             CDemandLogger* r = stores.DemandRecords.ForWrite(static_cast<size_t>(index));

@@ -2,7 +2,6 @@
 // the file chosen at the read command, the device as the window shows it,
 // and a message whenever the file is not whole.
 #include <QCheckBox>
-#include <QComboBox>
 #include <QIODevice>
 #include <QMessageBox>
 #include <algorithm>
@@ -16,13 +15,6 @@
 namespace {
 
 size_t Bounded(int count, size_t capacity) { return std::min(static_cast<size_t>(std::max(0, count)), capacity); }
-
-int CountIn(const QComboBox* box)
-{
-    bool ok = false;
-    const int n = box->currentText().trimmed().toInt(&ok);
-    return ok ? n : 0;
-}
 
 CsvDeviceInfo DeviceInfo(const TMainForm& f)
 {
@@ -49,10 +41,10 @@ bool Report(TMainForm& f, bool whole)
 bool TMainForm::WriteDemandLoggerCsv()
 {
     const DemandCsvLayout layout = DemandCsvLayoutFor(DeviceVariant, HasReactiveEnergy != 0);
-    // Over M-Bus the empty record after the last one read ends the data.
-    const int count = layout == DemandCsvLayout::RecordNumbers ? RecordCount.load()
-                      : TransportCode == tcMBus                ? CountIn(ComboBox_Demand)
-                                                               : DemandItemCount.load();
+    // The records of this read, as the grid counts them, on every transport:
+    // the store keeps an earlier, longer read's records past them, and the
+    // count box only says what was asked for.
+    const int count = DeviceVariant == 2 ? RecordCount.load() : DemandItemCount.load();
     const std::string header = Header(*this, CsvLogger::Demand, layout);
     const char separator = CsvDecimalSeparator(Language);
     return Report(*this, WriteCsvFile(CsvTargetFile(*this, CsvLogger::Demand), [&](QIODevice& out) {

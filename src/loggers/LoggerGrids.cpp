@@ -2,7 +2,6 @@
 // their header and selected rows drawn, the default-width marks, and the arrow
 // that widens the demand page.
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -26,14 +25,6 @@ constexpr int kDemandMarkedColumns = 10;
 constexpr int kCertifiedMarkedColumns = 6;
 constexpr int kWideLayout = 1;
 constexpr int kNarrowLayout = 0;
-
-// The number a count box shows; 0 when it shows none.
-int CountIn(const QComboBox* box)
-{
-    bool ok = false;
-    const int n = box ? box->currentText().trimmed().toInt(&ok) : 0;
-    return ok ? std::max(0, n) : 0;
-}
 
 size_t Bounded(int count, size_t capacity) { return std::min(static_cast<size_t>(std::max(0, count)), capacity); }
 
@@ -123,28 +114,39 @@ void HookGrid(TMainForm& f, TStringGrid* grid, int& selectedRow, const GridRowTe
 
 } // namespace
 
-void TMainForm::ShowDemandLogger()
+void TMainForm::FillDemandLoggerGrid()
 {
     StaticText_EnergyType_Demand->setText(QString::fromUtf8(EnergyTypeText));
     const int n = DeviceVariant != 2 ? DemandItemCount.load() : RecordCount.load();
     const size_t rows = FillDemandGridRows(DemandGridRows, DemandRecords, Bounded(n, DemandRecordCapacity),
                                            DeviceVariant >= 2, HasReactiveEnergy != 0);
     ShowRows(StringGrid_DemandLogger, rows);
+}
+
+void TMainForm::ShowDemandLogger()
+{
+    FillDemandLoggerGrid();
     CloseProgressAsInformation(*this);
 }
 
-void TMainForm::ShowCertifiedLogger()
+void TMainForm::FillCertifiedLoggerGrid()
 {
     const size_t rows =
         FillCertifiedGridRows(CertifiedGridRows, CertifiedRecords, Bounded(RecordCount, CertifiedRecordCapacity));
     ShowRows(StringGrid_CertifiedLogger, rows);
+}
+
+void TMainForm::ShowCertifiedLogger()
+{
+    FillCertifiedLoggerGrid();
     CloseProgressAsInformation(*this);
 }
 
 void TMainForm::ShowEventsLogger()
 {
-    // By now the result message has put the number of records read into the box.
-    const size_t count = Bounded(CountIn(ComboBox_Events), EventRecordCapacity);
+    // The records of this read (the result message shows the same number in
+    // the box); the store keeps an earlier, longer read's records past them.
+    const size_t count = Bounded(EventItemCount, EventRecordCapacity);
     if (CheckBox_Events_SaveToFile->isChecked()) WriteEventsLoggerCsv(count);
     ShowRows(StringGrid_EventsLogger, FillEventsGridRows(EventsGridRows, EventRecords, count));
 }

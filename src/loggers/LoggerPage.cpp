@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,7 @@ constexpr int kCertifiedSaveLeft = kSaveLeft - (kCountLeft - kItemsLeft);
 constexpr int kDemandColWidths[11] = {55, 80, 65, 55, 40, 95, 95, 95, 95, 95, 64};
 constexpr int kEventsColWidths[5] = {55, 85, 70, 80, 230};
 constexpr int kCertifiedColWidths[6] = {42, 67, 135, 135, 85, 104};
+constexpr int kGridFontPoints = 7;
 
 // Grey: the columns have their default widths, nothing to reset.
 constexpr uint32_t kGreyText = 0x808080;
@@ -78,6 +80,12 @@ TStringGrid* MakeGrid(QWidget* parent, const char* name, int width, int height, 
     g->SetRowCount(2);
     g->SetDefaultRowHeight(20);
     for (int c = 0; c < cols; ++c) g->SetColWidth(c, widths[c]);
+    // Small enough that the widest value of every column fits its default
+    // width: a 32-bit energy with ten digits, its sign and " MVArh".
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(kGridFontPoints);
+    g->setFont(font);
     QPalette pal = g->palette();
     pal.setColor(QPalette::Base, ToQColor(ClrBackground));
     pal.setColor(QPalette::Window, ToQColor(ClrBackground));

@@ -42,13 +42,15 @@ void ShowDemandGrid(TMainForm& f)
     f.ShowDemandLogger();
 }
 
-// The records stay in view even when their file could not be written.
+// The grid shows this read's records whether or not their file is written.
 void DemandRead(TMainForm& f, int savedId)
 {
-    if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv())
+    if (!f.CheckBox_Demand_SaveToFile->isChecked() || !f.WriteDemandLoggerCsv()) {
         ShowDemandGrid(f);
-    else
+    } else {
+        f.FillDemandLoggerGrid();
         Information(f, savedId, 1, TxtNumberOfDemandItems);
+    }
 }
 
 void CertifiedRead(TMainForm& f)
@@ -57,6 +59,7 @@ void CertifiedRead(TMainForm& f)
         Counting(f, pwCertifiedCounting, TxtNumberOfItems);
         f.ShowCertifiedLogger();
     } else {
+        f.FillCertifiedLoggerGrid();
         Information(f, pwCertifiedSaved, 1, TxtNumberOfItems);
     }
 }

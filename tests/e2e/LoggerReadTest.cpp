@@ -10,9 +10,11 @@
 
 #include "../unit/MeterSimHarness.h"
 #include "JobHostRig.h"
+#include "MBusPeer.h"
 #include "comm/MBusLoggerJobs.h"
 #include "comm/MBusRunner.h"
 #include "comm/ModbusLoggerJobs.h"
+#include "core/FrameChecks.h"
 #include "meter/MeterOptions.h"
 #include "meter/ModbusRecordLayouts.h"
 #include "meter/ModbusRegisterMap.h"
@@ -166,6 +168,20 @@ const char* Name(char transport) { return transport == tcModbusTcp ? "TCP" : "RT
 
 constexpr int kMBusBaud9600 = 5;
 
+// The tool's end of the line, at primary address 1; null if the port did not open.
+std::unique_ptr<TestJobHost> MBusHost()
+{
+    auto host = std::make_unique<TestJobHost>(tcMBus);
+    TestJobHost& h = *host;
+    h.AddressingMode = amPrimary;
+    h.MbusBaudIndex = kMBusBaud9600;
+    if (!h.OpenSerial(kComNumber - 1, kMBusBaud9600)) return nullptr;
+    h.HasDemandLogger = 1;
+    h.MBusJobStep = [&h] { RunMBusJobStep(h, RunMBusLoggerJob); };
+    h.StartWorker();
+    return host;
+}
+
 MeterLink StartMBus(std::vector<std::string> args)
 {
     MeterLink s;
@@ -175,17 +191,7 @@ MeterLink StartMBus(std::vector<std::string> args)
     args.insert(args.end(), {"--clock", kClock});
     s.meter = std::make_unique<MeterSim>(args);
     if (!s.meter->Ready()) return s;
-    s.host = std::make_unique<TestJobHost>(tcMBus);
-    TestJobHost& h = *s.host;
-    h.AddressingMode = amPrimary;
-    h.MbusBaudIndex = kMBusBaud9600;
-    if (!h.OpenSerial(kComNumber - 1, kMBusBaud9600)) {
-        s.host.reset();
-        return s;
-    }
-    h.HasDemandLogger = 1;
-    h.MBusJobStep = [&h] { RunMBusJobStep(h, RunMBusLoggerJob); };
-    h.StartWorker();
+    s.host = MBusHost();
     return s;
 }
 
@@ -220,6 +226,46 @@ TEST(MBusLoggerRead, EveryRecordEqualsTheMetersAlsoAfterSpoiltAnswers)
             else model.ExpectEvent(h.EventRecords[k], k);
         }
     }
+}
+
+// A meter whose end-of-log answer (answer bytes 19 to 21 all FF) otherwise
+// looks like a record: the read holds the records before it, not the end mark.
+TEST(MBusLoggerRead, TheEndMarkIsNoRecord)
+{
+    constexpr int kHeld = 3;
+    SerialLine line(kComNumber);
+    ASSERT_TRUE(line.Ready());
+    int place = 0;  // the peer's thread only
+    rig::MBusPeer peer(line.MeterEnd(), [&place](const Codes& request, int) -> Codes {
+        if (request.size() != 13 || request[6] != 0x51) return {0xE5};
+        const uint8_t selector = request[10];  // 00 newest, 01 older, 02 after a miss
+        place = selector == 0 ? 0 : selector == 1 ? place + 1 : place;
+        // 68 L L 68, C, A, CI 7A and its four header bytes, then the record from byte 11.
+        Codes f = {0x68, 0, 0, 0x68, 0x08, 0x01, 0x7A, 0x01, 0x00, 0x00, 0x00};
+        Codes record(36, 0x00);
+        record[2] = 1;                                                  // tariff
+        record[14] = record[28] = 30;                                   // seconds
+        record[15] = record[29] = 15;                                   // minutes
+        record[16] = record[30] = 10;                                   // hours
+        record[17] = record[31] = 7;                                    // day
+        record[18] = record[32] = 5;                                    // month
+        record[19] = record[33] = 2024 & 0xFF;                          // year
+        record[20] = record[34] = 2024 >> 8;
+        if (place >= kHeld) record[8] = record[9] = record[10] = 0xFF;  // answer bytes 19 to 21
+        f.insert(f.end(), record.begin(), record.end());
+        f[1] = f[2] = static_cast<uint8_t>(f.size() - 4);
+        f.push_back(MBusChecksum(f.data(), static_cast<int>(f.size())));
+        f.push_back(0x16);
+        return f;
+    });
+    ASSERT_TRUE(peer.Open());
+    const std::unique_ptr<TestJobHost> h = MBusHost();
+    ASSERT_TRUE(h);
+    h->DemandCount = h->EventsCount = 10;
+    EXPECT_EQ(h->RunJob(jcMBusDemandLogger, 30s), Codes{urDemandLoggerRead});
+    EXPECT_EQ(h->DemandItemCount, kHeld);
+    EXPECT_EQ(h->RunJob(jcMBusEventsLogger, 30s), Codes{urEventsLoggerRead});
+    EXPECT_EQ(h->EventItemCount, kHeld);
 }
 
 TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)

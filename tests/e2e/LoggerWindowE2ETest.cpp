@@ -1,7 +1,7 @@
-// The Logger page driven like a user against meter-sim over Modbus TCP: the
-// demand read into the grid and into its CSV file, whose lines are computed
-// here from the meter's own records, and the demand interval read with and
-// without "To Table".
+// The Logger page driven like a user against meter-sim over Modbus TCP and
+// M-Bus: the demand read into the grid and into its CSV file, whose lines are
+// computed here from the meter's own records, a saved read after a longer one,
+// and the demand interval read with and without "To Table".
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -59,6 +59,13 @@ protected:
         form->PageControl_Logger->setCurrentWidget(form->Page_DemandLogger);
     }
 
+    // An M-Bus meter with the ordinary demand log on the line, connected.
+    void StartMBusLogger(int records)
+    {
+        StartMeter({"--mbus", line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1", "--demand-records",
+                    std::to_string(records)});
+    }
+
     const meter::DemandRecord& Newest(size_t k) const
     {
         const auto& log = model->DemandLog();
@@ -74,6 +81,18 @@ protected:
                Two2(t.minute) + ";" + std::to_string(r.number) + ";" + std::to_string(r.tariff) + ";" +
                Energy(r.epOut, unit, separator) + ";" + Energy(r.epIn, unit, separator) + ";" +
                UnitText(unit) + ";0x" + Hex4(r.status1) + ";0x" + Hex4(r.status2) + ";";
+    }
+
+    // The data line of the ordinary logger with reactive energies.
+    std::string CsvLineWithReactive(const meter::DemandRecord& r) const
+    {
+        const meter::CivilTime t = meter::FromSeconds(r.time);
+        const meter::UnitChoice unit = meter::ModbusRegisterMap(*model).EnergyUnit();
+        return std::to_string(t.year) + "-" + Two2(t.month) + "-" + Two2(t.day) + ";" + Two2(t.hour) + ":" +
+               Two2(t.minute) + ":" + Two2(t.second) + ";" + std::to_string(r.period) + ";" +
+               std::to_string(r.tariff) + ";" + Energy(r.epOut, unit, '.') + ";" + Energy(r.epIn, unit, '.') + ";" +
+               UnitText(unit) + ";" + Energy(r.eqOut, unit, '.') + ";" + Energy(r.eqIn, unit, '.') + ";" +
+               (unit.code <= 3 ? "kVArh" : "MVArh") + ";0x" + Hex4(r.status1) + ";0x" + Hex4(r.status2) + ";";
     }
 
     // What the period's energies read: the growth of each counter from the
@@ -142,6 +161,53 @@ TEST_F(LoggerWindowE2ETest, DemandReadFillsTheGridAndItsCsvHoldsTheMetersRecords
     for (int k = 0; k < kRecords; ++k)
         ASSERT_EQ(lines[7 + k].toStdString(), CsvLine(Newest(static_cast<size_t>(k)), ',') + "\r") << "record " << k;
     EXPECT_TRUE(lines.back().isEmpty());
+}
+
+// The meter's log shrinks between two reads over M-Bus; the second read, into
+// a file, ends at the log's end long before its count. The store still holds
+// the first read's records past it: neither the file nor the grid shows them.
+TEST_F(LoggerWindowE2ETest, SavedReadAfterALongerOneHoldsOnlyItsOwnRecords)
+{
+    ChooseRtuLine();
+    StartMBusLogger(30);
+    StartWindow();
+    form->RadioButton_MBus->setChecked(true);
+    ChooseLine(form->ComboBox_Setup_Port_MBus, kComNumber, kBaudIndex9600);
+    form->MaskEdit_Setup_Primary_Address->setText(QStringLiteral("1"));
+    Connect();
+    ASSERT_EQ(form->HasReactiveEnergy, 1);
+    form->PageControl_Main->setCurrentWidget(form->Page_Logger);
+    form->PageControl_Logger->setCurrentWidget(form->Page_DemandLogger);
+    User user;
+    form->ComboBox_Demand->setCurrentText(QStringLiteral("30"));
+    form->Button_Demand_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: 30")) &&
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
+    ASSERT_EQ(form->StringGrid_DemandLogger->RowCount(), 31);
+
+    // The same line, now a meter whose log holds 5 records.
+    sim.reset();
+    StartMBusLogger(5);
+    const QString path = files.filePath(QStringLiteral("demand.csv"));
+    form->ChooseCsvFile = [&] { return path; };
+    form->CheckBox_Demand_SaveToFile->setChecked(true);
+    form->ComboBox_Demand->setCurrentText(QStringLiteral("30"));
+    form->Button_Demand_Read->click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The number of Demand items: 5")) &&
+                                       !ProgrWinForm->isVisible(); }, 60s)) << user.All();
+    EXPECT_TRUE(user.boxes.empty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 7 + 5 + 1) << file.fileName().toStdString();
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(lines[7 + k].toStdString(), CsvLineWithReactive(Newest(static_cast<size_t>(k))) + "\r") << k;
+    TStringGrid* g = form->StringGrid_DemandLogger;
+    ASSERT_EQ(g->RowCount(), 6);
+    for (int k = 0; k < 5; ++k) {
+        const meter::CivilTime t = meter::FromSeconds(Newest(static_cast<size_t>(k)).time);
+        EXPECT_EQ(g->Cell(2, k + 1).toStdString(), Two2(t.hour) + ":" + Two2(t.minute) + ":" + Two2(t.second)) << k;
+    }
 }
 
 TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsRecords)

@@ -284,7 +284,7 @@ TEST_F(LoggerPagesTest, CsvFilesAreWrittenWholeOrReportedInEveryLayout)
     }
 }
 
-TEST_F(LoggerPagesTest, AFailedCsvStillShowsTheRecordsRead)
+TEST_F(LoggerPagesTest, ASavedReadShowsItsRecordsWhetherTheFileIsWrittenOrNot)
 {
     WatchMessageBoxes();
     FillDemand(6);
@@ -296,6 +296,15 @@ TEST_F(LoggerPagesTest, AFailedCsvStillShowsTheRecordsRead)
     EXPECT_EQ(boxTexts_, QStringList{QStringLiteral("File was not saved.")});
     EXPECT_EQ(f().StringGrid_DemandLogger->RowCount(), 7);
     EXPECT_EQ(f().StringGrid_DemandLogger->Cell(1, 6), QStringLiteral(" 2024-05-06"));
+
+    // Written whole: the report of the file, over the entries read.
+    FillCertified(100);
+    FillCertified(3);
+    f().CheckBox_Certified_SaveToFile->setChecked(true);
+    f().CsvDialogFileName = files_.filePath(QStringLiteral("certified.csv")).toStdString();
+    EXPECT_EQ(WithProgressOpen([&] { Result(urCertifiedLoggerRead); }), QStringLiteral("192"));
+    EXPECT_EQ(f().StringGrid_CertifiedLogger->RowCount(), 4);
+    EXPECT_EQ(f().StringGrid_CertifiedLogger->Cell(1, 3), QStringLiteral(" 3"));
 }
 
 TEST_F(LoggerPagesTest, ReadCommandsCheckTheDeviceAndTheFile)

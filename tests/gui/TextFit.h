@@ -2,7 +2,8 @@
 // Whether every caption a person can see in a window fits its control on the
 // platform the tests run on: the advance width of the text in the control's
 // own font against the room the control (or its style) gives the text. A label
-// that wraps its text fits by wrapping.
+// that wraps its text fits by wrapping. Grid cells are checked row by row for
+// the rows a test fills.
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "app/ColorButton.h"
+#include "app/StringGrid.h"
 
 namespace testsupport {
 
@@ -117,6 +119,28 @@ inline std::vector<TextOverflow> TextOverflows(QWidget* window)
             continue;
         }
         check(b, text, WidestLine(fm, text), room);
+    }
+    return out;
+}
+
+// The cells of the given rows of a string grid against their columns: a cell
+// draws its text from two pixels right of its left edge up to the grid line at
+// its right edge, in the grid's font. A hidden column shows nothing.
+inline std::vector<TextOverflow> GridCellOverflows(const TStringGrid& grid, const std::vector<int>& rows)
+{
+    std::vector<TextOverflow> out;
+    const QFontMetrics fm(grid.font());
+    for (int row : rows) {
+        for (int col = 0; col < grid.ColCount(); ++col) {
+            if (grid.isColumnHidden(col) || grid.ColWidth(col) <= 0) continue;
+            const QString text = grid.Cell(col, row);
+            const int room = grid.ColWidth(col) - 2 - (grid.showGrid() ? 1 : 0);
+            const int needed = fm.horizontalAdvance(text);
+            if (needed > room)
+                out.push_back({grid.objectName().toStdString() + " column " + std::to_string(col) + " row " +
+                                   std::to_string(row),
+                               text.toStdString(), needed, room});
+        }
     }
     return out;
 }

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <array>
 #include <functional>
 #include <memory>
 #include <set>
@@ -24,6 +25,7 @@
 #include "app/Startup.h"
 #include "app/Text.h"
 #include "core/JobCodes.h"
+#include "core/LoggerParsers.h"
 #include "core/RecordCodes.h"
 #include "FullDevice.h"
 #include "RealDisplay.h"
@@ -105,6 +107,143 @@ TEST_F(TextFitTest, MainWindowCaptionsFitInBothLanguages)
             f().PageControl_Main->setCurrentWidget(page);
             QTest::qWait(30);
             Save(&f(), QStringLiteral("fit-%1-%2").arg(page->objectName(), QLatin1String(Lang(language))));
+        }
+    }
+}
+
+// Record bytes whose texts are the widest each field can show: the largest
+// byte values, the last date and time of the century, and over the rows k
+// every hexadecimal digit, every energy unit and both ends of the 32-bit and
+// 16-bit ranges.
+uint32_t WidestEnergy(int k) { return k % 2 ? 0x7FFFFFFFu : 0x80000000u; }
+uint8_t HexDigits(int k) { return static_cast<uint8_t>(0x11 * (k % 16)); }
+
+void PutLittle(uint8_t* at, uint32_t v, int bytes)
+{
+    for (int b = 0; b < bytes; ++b) at[b] = static_cast<uint8_t>(v >> (8 * b));
+}
+void PutBig(uint8_t* at, uint32_t v, int bytes)
+{
+    for (int b = 0; b < bytes; ++b) at[b] = static_cast<uint8_t>(v >> (8 * (bytes - 1 - b)));
+}
+
+CDemandLogger WidestDemand(int k, bool recordNumbers)
+{
+    CDemandLogger r;
+    if (recordNumbers) {
+        std::array<uint8_t, Variant2DemandRecordBytes> d{};
+        PutBig(&d[0], 0xFFFFFFFFu, 4);
+        for (auto [at, v] : {std::pair{4, 2099}, {6, 12}, {8, 31}, {10, 23}, {12, 59}}) PutBig(&d[at], v, 2);
+        PutBig(&d[14], WidestEnergy(k), 4);
+        PutBig(&d[20], WidestEnergy(k), 4);
+        d[27] = static_cast<uint8_t>(k % 7);
+        for (int b = 28; b < 32; ++b) d[b] = HexDigits(k);
+        d[33] = 0xFF;
+        EXPECT_EQ(ParseVariant2DemandRecord(d, r), TParseResult::Reported);
+    } else {
+        std::array<uint8_t, DemandRecordBytes> p{};
+        p[2] = 0xFF;
+        p[3] = static_cast<uint8_t>(k % 7);
+        for (int at = 4; at < 20; at += 4) PutLittle(&p[at], WidestEnergy(k), 4);
+        for (int b = 24; b < 28; ++b) p[b] = HexDigits(k);
+        p[28] = p[29] = 59;
+        p[30] = 23;
+        p[31] = 31;
+        p[32] = 12;
+        PutLittle(&p[33], 2099, 2);
+        p[35] = 0xFF;
+        EXPECT_EQ(ParseDemandRecord(p, r), TParseResult::Reported);
+    }
+    return r;
+}
+
+EventRecord WidestEvent(int k)
+{
+    std::array<uint8_t, EventRecordBytes> p{};
+    for (int b = 2; b < 10; ++b) p[b] = HexDigits(k);
+    p[14] = p[15] = 59;
+    p[16] = 23;
+    p[17] = 31;
+    p[18] = 12;
+    PutLittle(&p[19], 2099, 2);
+    EventRecord r;
+    EXPECT_EQ(ParseEventRecord(p, r), TParseResult::Reported);
+    return r;
+}
+
+CCertifiedLogger WidestCertified(int k)
+{
+    std::array<uint8_t, CertifiedRecordBytes> d{};
+    const uint32_t end16 = k % 2 ? 0x7FFF : 0x8000;
+    PutBig(&d[0], end16, 2);
+    PutBig(&d[2], end16, 2);
+    for (int stamp : {4, 16})
+        for (auto [at, v] : {std::pair{0, 2099}, {2, 12}, {4, 31}, {6, 23}, {8, 59}, {10, 59}})
+            PutBig(&d[static_cast<size_t>(stamp + at)], static_cast<uint32_t>(v), 2);
+    d[29] = HexDigits(k);
+    CCertifiedLogger r;
+    EXPECT_EQ(ParseCertifiedRecord(d, r), TParseResult::Reported);
+    return r;
+}
+
+// Every record of the largest read, and the rows to check: the header and the
+// last sixteen, which hold the widest index and every variation of the records.
+template <typename Store, typename Make>
+std::vector<int> FillLargestRead(Store& store, size_t count, Make make)
+{
+    for (size_t k = 0; k < count; ++k) *store.ForWrite(k) = make(static_cast<int>(k % 16));
+    std::vector<int> rows = {0};
+    for (size_t k = count - 16; k < count; ++k) rows.push_back(static_cast<int>(k) + 1);
+    return rows;
+}
+
+// The widest value of every column fits it at the default widths, in both
+// languages and both demand layouts.
+TEST_F(TextFitTest, LoggerGridCellsFitTheirColumnsAtTheDefaultWidths)
+{
+    TMainForm& m = f();
+    m.PageControl_Main->setCurrentWidget(m.Page_Logger);
+    struct Demand {
+        const char* name;
+        uint8_t variant;
+        size_t count;  // the largest read
+    } demands[] = {{"period", 1, 16000}, {"record-numbers", 2, 168000}};
+    for (const Demand& d : demands) {
+        m.DeviceVariant = d.variant;
+        m.HasReactiveEnergy = 1;
+        m.SetDemandGridDefaultWidths();
+        const std::vector<int> rows =
+            FillLargestRead(m.DemandRecords, d.count, [&](int k) { return WidestDemand(k, d.variant == 2); });
+        m.DemandItemCount = m.RecordCount = static_cast<int>(d.count);
+        m.FillDemandLoggerGrid();
+        m.StringGrid_DemandLogger->scrollToBottom();
+        for (int language : {0, 1}) {
+            SetLanguage(language);
+            const auto over = testsupport::GridCellOverflows(*m.StringGrid_DemandLogger, rows);
+            EXPECT_TRUE(over.empty()) << d.name << ", " << Lang(language) << ":" << Describe(over);
+            m.PageControl_Logger->setCurrentWidget(m.Page_DemandLogger);
+            QTest::qWait(30);
+            Save(&m, QStringLiteral("fit-grid-demand-%1-%2").arg(QLatin1String(d.name), QLatin1String(Lang(language))));
+        }
+    }
+
+    const std::vector<int> eventRows = FillLargestRead(m.EventRecords, 256, WidestEvent);
+    m.EventItemCount = 256;
+    m.ShowEventsLogger();
+    const std::vector<int> certifiedRows = FillLargestRead(m.CertifiedRecords, 4001, WidestCertified);
+    m.RecordCount = 4001;
+    m.SetCertifiedGridDefaultWidths();
+    m.FillCertifiedLoggerGrid();
+    for (int language : {0, 1}) {
+        SetLanguage(language);
+        for (auto [grid, rows, page] : {std::tuple{m.StringGrid_EventsLogger, eventRows, m.Page_EventsLogger},
+                                        std::tuple{m.StringGrid_CertifiedLogger, certifiedRows, m.Page_CertifiedLogger}}) {
+            const auto over = testsupport::GridCellOverflows(*grid, rows);
+            EXPECT_TRUE(over.empty()) << Lang(language) << ":" << Describe(over);
+            grid->scrollToBottom();
+            m.PageControl_Logger->setCurrentWidget(page);
+            QTest::qWait(30);
+            Save(&m, QStringLiteral("fit-grid-%1-%2").arg(page->objectName(), QLatin1String(Lang(language))));
         }
     }
 }

@@ -46,30 +46,36 @@ CDemandLogger EmptyLargeLoggerRecord()
     return r;
 }
 
-TEST(LoggerCsv, DemandLinesByLayoutAndSeparator)
+// Every layout in both languages: each number takes the language's separator.
+TEST(LoggerCsv, DemandLinesByLayoutAndLanguage)
 {
+    constexpr int en = 0, de = 1;
     struct Case {
         CDemandLogger record;
         DemandCsvLayout layout;
-        char separator;
+        int language;
         const char* line;  // nullptr: the record ends the data
     } cases[] = {
-        {PeriodRecord(), DemandCsvLayout::ActiveOnly, ',', "2024-05-07;13:30:00;15;1;12,345;0,120;kWh;0x0040;0x0001;\r\n"},
-        {PeriodRecord(), DemandCsvLayout::ActiveOnly, '.', "2024-05-07;13:30:00;15;1;12.345;0.120;kWh;0x0040;0x0001;\r\n"},
-        {PeriodRecord(), DemandCsvLayout::WithReactive, ',',
+        {PeriodRecord(), DemandCsvLayout::ActiveOnly, de, "2024-05-07;13:30:00;15;1;12,345;0,120;kWh;0x0040;0x0001;\r\n"},
+        {PeriodRecord(), DemandCsvLayout::ActiveOnly, en, "2024-05-07;13:30:00;15;1;12.345;0.120;kWh;0x0040;0x0001;\r\n"},
+        {PeriodRecord(), DemandCsvLayout::WithReactive, de,
          "2024-05-07;13:30:00;15;1;12,345;0,120;kWh;3,500;0,000;kVArh;0x0040;0x0001;\r\n"},
-        {LargeLoggerRecord(), DemandCsvLayout::RecordNumbers, ',',
+        {PeriodRecord(), DemandCsvLayout::WithReactive, en,
+         "2024-05-07;13:30:00;15;1;12.345;0.120;kWh;3.500;0.000;kVArh;0x0040;0x0001;\r\n"},
+        {LargeLoggerRecord(), DemandCsvLayout::RecordNumbers, de,
          "2026-12-07;10:15;123456;2;1234,5;98765,4;MWh;0x8000;0x0011;\r\n"},
-        {EmptyLargeLoggerRecord(), DemandCsvLayout::RecordNumbers, '.',
+        {LargeLoggerRecord(), DemandCsvLayout::RecordNumbers, en,
+         "2026-12-07;10:15;123456;2;1234.5;98765.4;MWh;0x8000;0x0011;\r\n"},
+        {EmptyLargeLoggerRecord(), DemandCsvLayout::RecordNumbers, en,
          "----;----;----;----;----;----;----;----;----;\r\n"},
         // Empty texts: the parsers leave them for a record the meter does not hold.
-        {CDemandLogger{}, DemandCsvLayout::ActiveOnly, '.', nullptr},
-        {CDemandLogger{}, DemandCsvLayout::WithReactive, ',', nullptr},
-        {CDemandLogger{}, DemandCsvLayout::RecordNumbers, '.', nullptr},
+        {CDemandLogger{}, DemandCsvLayout::ActiveOnly, en, nullptr},
+        {CDemandLogger{}, DemandCsvLayout::WithReactive, de, nullptr},
+        {CDemandLogger{}, DemandCsvLayout::RecordNumbers, en, nullptr},
     };
     for (const Case& c : cases) {
         std::string out = "before\r\n";
-        const bool appended = AppendDemandCsvLine(out, c.record, c.layout, c.separator);
+        const bool appended = AppendDemandCsvLine(out, c.record, c.layout, CsvDecimalSeparator(c.language));
         EXPECT_EQ(appended, c.line != nullptr) << c.record.Date;
         EXPECT_EQ(out, std::string("before\r\n") + (c.line ? c.line : "")) << c.record.Date;
     }
