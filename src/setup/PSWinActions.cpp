@@ -11,6 +11,7 @@
 
 #include "app/ColorButton.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "setup/PSFieldFile.h"
 #include "setup/PSWin.h"
 
@@ -36,7 +37,7 @@ QString Chosen(QFileDialog* dialog)
 
 void TPSWinForm::ConnectHandlers()
 {
-    ConnectClick(Button_PSField_SendToDevice, [this] { Button_PSField_SendToDeviceClick(); });
+    ConnectClick(Button_PSField_SendToDevice, Guarded([this] { Button_PSField_SendToDeviceClick(); }));
     ConnectClick(Button_PSField_LoadFromFile, [this] { Button_PSField_LoadFromFileClick(); });
     ConnectClick(Button_PSField_SaveToFile, [this] { Button_PSField_SaveToFileClick(); });
     ConnectClick(Button_PSField_SaveAsToFile, [this] { Button_PSField_SaveAsToFileClick(); });
