@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -141,7 +142,8 @@ void TPSWinForm::SavePSFieldFileAs()
 {
     QString name = ChooseFileToSave ? ChooseFileToSave() : Chosen(SaveAsDialog());
     if (name.isEmpty()) return;
-    if (name.count(QLatin1Char('.')) >= 2) name.chop(4);
+    // Dots of the folders do not count: "/home/first.last/x.psf" keeps its extension.
+    if (QFileInfo(name).fileName().count(QLatin1Char('.')) >= 2) name.chop(4);
     if (QFile::exists(name) &&
         Box(this, name + Txt(TxtPsAlreadyExistReplace, 0), TxtPsCaptionSaveAs, QMessageBox::Question,
             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
