@@ -506,6 +506,8 @@ TEST_F(SetupCommandsE2ETest, ABaudRateWhosePortDoesNotReopenEndsTheConnection)
     EXPECT_TRUE(form->GroupBox_Setup_Protocol->isEnabled());
     EXPECT_TRUE(form->ComboBox_Setup_Port_ModBus->isEnabled());
     EXPECT_TRUE(form->GroupBox_DeviceSetup->isHidden());
+    // A new connect starts at the rate the meter now has.
+    EXPECT_EQ(form->ComboBox_Setup_DeviceBaudrate->currentText(), QStringLiteral("9600"));
 }
 
 }  // namespace
