@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "app/ProgrWin.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "core/JobCodes.h"
 #include "core/CounterDateFrames.h"
 #include "core/SetupFrames.h"
@@ -116,8 +117,8 @@ void TMainForm::Button_Resettable_Setup_ReadClick() { ReadCounterDate(*this, kRe
 
 void ConnectCounterDateHandlers(TMainForm& f)
 {
-    ConnectClick(f.Button_Freeze_Set, [&f] { f.Button_Freeze_SetClick(); });
-    ConnectClick(f.Button_Reset_Set_Submit, [&f] { f.Button_Reset_Set_SubmitClick(); });
-    ConnectClick(f.Button_Freeze_Setup_Read, [&f] { f.Button_Freeze_Setup_ReadClick(); });
-    ConnectClick(f.Button_Resettable_Setup_Read, [&f] { f.Button_Resettable_Setup_ReadClick(); });
+    ConnectClick(f.Button_Freeze_Set, Guarded([&f] { f.Button_Freeze_SetClick(); }));
+    ConnectClick(f.Button_Reset_Set_Submit, Guarded([&f] { f.Button_Reset_Set_SubmitClick(); }));
+    ConnectClick(f.Button_Freeze_Setup_Read, Guarded([&f] { f.Button_Freeze_Setup_ReadClick(); }));
+    ConnectClick(f.Button_Resettable_Setup_Read, Guarded([&f] { f.Button_Resettable_Setup_ReadClick(); }));
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 
 #include "app/ColorButton.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "setup/PSFieldFile.h"
 #include "setup/PSWin.h"
 
@@ -36,7 +38,7 @@ QString Chosen(QFileDialog* dialog)
 
 void TPSWinForm::ConnectHandlers()
 {
-    ConnectClick(Button_PSField_SendToDevice, [this] { Button_PSField_SendToDeviceClick(); });
+    ConnectClick(Button_PSField_SendToDevice, Guarded([this] { Button_PSField_SendToDeviceClick(); }));
     ConnectClick(Button_PSField_LoadFromFile, [this] { Button_PSField_LoadFromFileClick(); });
     ConnectClick(Button_PSField_SaveToFile, [this] { Button_PSField_SaveToFileClick(); });
     ConnectClick(Button_PSField_SaveAsToFile, [this] { Button_PSField_SaveAsToFileClick(); });
@@ -140,7 +142,8 @@ void TPSWinForm::SavePSFieldFileAs()
 {
     QString name = ChooseFileToSave ? ChooseFileToSave() : Chosen(SaveAsDialog());
     if (name.isEmpty()) return;
-    if (name.count(QLatin1Char('.')) >= 2) name.chop(4);
+    // Dots of the folders do not count: "/home/first.last/x.psf" keeps its extension.
+    if (QFileInfo(name).fileName().count(QLatin1Char('.')) >= 2) name.chop(4);
     if (QFile::exists(name) &&
         Box(this, name + Txt(TxtPsAlreadyExistReplace, 0), TxtPsCaptionSaveAs, QMessageBox::Question,
             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)

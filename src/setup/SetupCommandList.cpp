@@ -49,6 +49,18 @@ void ShowDateTimeEditors(TMainForm& f)
 
 bool Is(const QString& chosen, const LangText& command, int language) { return chosen == Txt(command, language); }
 
+// The send button's caption and place follow the chosen command.
+void PlaceSendButton(TMainForm& f)
+{
+    // The button is looked up each time: the colour-button replacement swaps it.
+    QPushButton* send = f.Button_SendToDevice;
+    if (!send || !f.ComboBox_DeviceSetup_Command) return;
+    const int L = f.Language;
+    const bool configuration = Is(f.ComboBox_DeviceSetup_Command->currentText(), TxtPsFieldConfigurationCmd, L);
+    send->setText(Txt(configuration ? TxtConfiguration : TxtSendToDevice, L));
+    send->move(send->x(), configuration ? kConfigurationButtonTop : kSendButtonTop);
+}
+
 }  // namespace
 
 void TMainForm::FillSetupCommandList()
@@ -78,6 +90,7 @@ void TMainForm::FillSetupCommandList()
     for (const Offer& o : offers)
         if (o.offered) list->addItem(Txt(o.command, L));
     list->setCurrentIndex(0);
+    PlaceSendButton(*this);
 
     HideEditors(*this);
     if (transport == tcModbusTcp)
@@ -95,12 +108,7 @@ void TMainForm::ComboBox_DeviceSetup_CommandChange()
     HideEditors(*this);
 
     const QString c = ComboBox_DeviceSetup_Command ? ComboBox_DeviceSetup_Command->currentText() : QString();
-    // The button is looked up each time: the colour-button replacement swaps it.
-    if (QPushButton* send = Button_SendToDevice) {
-        const bool configuration = Is(c, TxtPsFieldConfigurationCmd, L);
-        send->setText(Txt(configuration ? TxtConfiguration : TxtSendToDevice, L));
-        send->move(send->x(), configuration ? kConfigurationButtonTop : kSendButtonTop);
-    }
+    PlaceSendButton(*this);
 
     if (Is(c, TxtSetDeviceAddress, L) || Is(c, TxtSetDevicePrimaryAddress, L)) {
         Show({MaskEdit_Set_Address});

@@ -124,7 +124,9 @@ void SetDeviceBaudrate(TMainForm& f)
         return;
     }
     if (!ReopenAtRate(f, index)) {
-        // The port could not be opened at the new rate: the device is out of reach.
+        // The port could not be opened at the new rate: the device is out of
+        // reach, and the window says so as after any lost connection.
+        f.DisconnectDevice();
         Fail(f, pwBaudRateFailed, Txt(TxtDeviceNotAvailable, f.Language));
         return;
     }

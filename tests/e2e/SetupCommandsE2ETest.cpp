@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,6 +29,9 @@
 #include "app/ProgrWin.h"
 #include "comm/TcpClient.h"
 #include "core/MessageTable.h"
+#include "platform/ComPort.h"
+#include "setup/PSFieldSend.h"
+#include "setup/PSWin.h"
 
 namespace {
 
@@ -490,6 +494,67 @@ TEST_F(SetupCommandsE2ETest, MBusBySecondaryAddressReachesOnlyTheMeterItNames)
     EXPECT_TRUE(MeterHolds("tariff", "6", 2)) << user.All();
     EXPECT_EQ(State(1).at("tariff"), "1");
     EXPECT_TRUE(user.Saw(QStringLiteral("  The new setting has been accepted."))) << user.All();
+}
+
+TEST_F(SetupCommandsE2ETest, HandlersThatFindThePortGoneSayWhyAndThrowNothingThroughQt)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMeter(kTwoMBusMeters, "--mbus"));
+    ConnectOverMBus(1);
+    TPSWinForm ps(form.get());
+    PSWinForm = &ps;
+    struct Forget {
+        ~Forget() { PSWinForm = nullptr; }
+    } forget;
+    ps.SendToDevice = [this] { SendPSFieldConfiguration(*form); };
+    Choose(TxtPsFieldConfigurationCmd);
+    ASSERT_TRUE(Idle());
+    {
+        // The port goes while the window still shows the device, as when the
+        // adapter is lost.
+        const TPortUse use(form->JobHost().PortGate());
+        CloseComPort(form->SerialPort, *form);
+    }
+    // The freeze and reset Read buttons stay hidden and disabled while a
+    // device is connected; only the Set buttons and the PS-Field send reach it.
+    const std::pair<const char*, QPushButton*> handlers[] = {{"PS-Field send", ps.Button_PSField_SendToDevice},
+                                                             {"freeze set", form->Button_Freeze_Set},
+                                                             {"reset set", form->Button_Reset_Set_Submit}};
+    for (const auto& [handler, button] : handlers) {
+        SCOPED_TRACE(handler);
+        User user;
+        EXPECT_NO_THROW(button->click());
+        EXPECT_EQ(user.boxes, std::vector<QString>{QStringLiteral("Port COM%1 is not open").arg(kComNumber)})
+            << user.All();
+        ASSERT_TRUE(Idle());
+    }
+}
+
+TEST_F(SetupCommandsE2ETest, ABaudRateWhosePortDoesNotReopenEndsTheConnection)
+{
+    ASSERT_NO_FATAL_FAILURE(StartMeter({"--baud", "19200"}, "--rtu"));
+    ConnectOverRtu(QStringLiteral("1"));
+    Choose(TxtSetDeviceBaudrate);
+    form->ComboBox_Change_Baudrate->setCurrentText(QStringLiteral("9600"));
+    // The meter takes the rate at once; the line's name then leads nowhere.
+    const std::string link = line_->Config().PortLink(kComNumber);
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(dir_ + "/gone", link);
+    User user;
+    Send();
+    EXPECT_TRUE(MeterHolds("baud", "9600"));
+    EXPECT_TRUE(PumpUntil([&] { return user.Saw(QStringLiteral("The device is not available.")); })) << user.All();
+    EXPECT_FALSE(user.Saw(kDone)) << user.All();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(form->PortOpen.load(), 0);
+    EXPECT_EQ(form->SerialPort, nullptr);
+    EXPECT_EQ(form->Button_Setup_Device_Connect->text(), QStringLiteral("Connect Device"));
+    EXPECT_EQ(form->Label_Setup_ConnectStatus->text(), QStringLiteral("Status: Disconnected."));
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("- -"));
+    EXPECT_TRUE(form->GroupBox_Setup_Protocol->isEnabled());
+    EXPECT_TRUE(form->ComboBox_Setup_Port_ModBus->isEnabled());
+    EXPECT_TRUE(form->GroupBox_DeviceSetup->isHidden());
+    // A new connect starts at the rate the meter now has.
+    EXPECT_EQ(form->ComboBox_Setup_DeviceBaudrate->currentText(), QStringLiteral("9600"));
 }
 
 }  // namespace

@@ -153,10 +153,22 @@ TEST_F(PSWindowUse, SaveAsAsksBeforeReplacingAndShortensDoubleExtensions)
                                       QStringLiteral(" already exist.\nDo you want to replace them?"));
         EXPECT_EQ(Content(chosen), QByteArray("untouched-bytes"));
     }
-    chosen = Path("a.b.psf");
-    w.Button_PSField_SaveAsToFile->click();
-    EXPECT_EQ(Content(Path("a.b")).size(), 12);
-    EXPECT_FALSE(QFile::exists(Path("a.b.psf")));
+    // Only the dots of the file name count, not those of its folders.
+    QDir(dir.path()).mkdir(QStringLiteral("first.last"));
+    const std::pair<const char*, const char*> names[] = {{"a.b.psf", "a.b"},
+                                                         {"first.last/x.psf", "first.last/x.psf"},
+                                                         {"first.last/x", "first.last/x"},
+                                                         {"first.last/a.b.psf", "first.last/a.b"}};
+    for (const auto& [typed, saved] : names) {
+        BoxAnswerer boxes({});  // none expected: each name is new
+        chosen = Path(typed);
+        w.Button_PSField_SaveAsToFile->click();
+        EXPECT_TRUE(boxes.texts.empty()) << typed;
+        EXPECT_EQ(Content(Path(saved)).size(), 12) << typed;
+        if (QString::fromLatin1(typed) != QString::fromLatin1(saved)) {
+            EXPECT_FALSE(QFile::exists(chosen)) << typed;
+        }
+    }
 }
 
 TEST_F(PSWindowUse, CancelAsksOnlyAboutChanges)

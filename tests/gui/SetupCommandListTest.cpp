@@ -139,6 +139,19 @@ TEST_F(SetupCommandListTest, EachCommandShowsItsEditor)
     EXPECT_TRUE(form->CheckBox_ToAllDevices->isHidden());
 }
 
+TEST_F(SetupCommandListTest, ARefilledListPutsTheSendButtonBackForItsFirstCommand)
+{
+    // "Configuration" chosen on M-Bus, then Modbus TCP chosen and connected.
+    form->SetProtocolMode(pmMBus);
+    Choose(QStringLiteral("PS-Field Configuration"));
+    ASSERT_EQ(form->Button_SendToDevice->text(), QStringLiteral("Configuration"));
+    form->SetProtocolMode(pmModbusTcp);
+    form->FillSetupCommandList();
+    EXPECT_EQ(form->ComboBox_DeviceSetup_Command->currentText(), QStringLiteral("Set Date[YYYY-MM-DD] Time[HH:MM:SS]"));
+    EXPECT_EQ(form->Button_SendToDevice->text(), QStringLiteral("Send To Device"));
+    EXPECT_EQ(form->Button_SendToDevice->y(), 120);
+}
+
 TEST_F(SetupCommandListTest, LanguageSwitchRefillsTheListInTheNewLanguage)
 {
     form->TransportCode = tcModbusRtu;
