@@ -430,6 +430,20 @@ void TMainForm::DisconnectDevice()
     ShowConnectionState(csDisconnected);
 }
 
+void TMainForm::CancelTcpConnect()
+{
+    // Settled at the cancel itself, not at the connect timer's next tick or the
+    // identification's end: until then the socket's connect would leave
+    // "Disconnect" on the button, and a click right after the cancel must
+    // connect. An identification under way finishes its exchange first.
+    {
+        const TPortTakeOver portUse(JobHost());
+        ResetTcpConnection();
+    }
+    // Taken here; neither the timer nor the job is left to take it.
+    ConnectCancelled = 0;
+}
+
 void TMainForm::SendMbusSelect()
 {
     // TxBuffer is the gate holder's from the first byte built, not only from
