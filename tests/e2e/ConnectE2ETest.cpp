@@ -148,9 +148,9 @@ TEST_F(ConnectE2ETest, ModbusRtuConnectShowsTheDeviceAndDisconnects)
     ConnectUntil(user, QStringLiteral("The device is connected."));
     ASSERT_FALSE(user.reports.empty());
     EXPECT_EQ(user.reports.front().id, QStringLiteral("13"));
-    EXPECT_EQ(form->Label_Setup_Webserver->text(), QString());
     EXPECT_EQ(user.reports.front().text, QStringLiteral("Wait..."));
     ExpectConnected(user);
+    EXPECT_EQ(form->Label_Setup_Webserver->text(), QString());
     EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral(" 3"));
     EXPECT_EQ(form->PortOpen.load(), 1);
 
@@ -275,6 +275,7 @@ TEST_F(ConnectE2ETest, CancelWhileConnectingSettlesAtOnceAndTheNextClickConnects
             EXPECT_FALSE(form->TcpClient->Active());
             EXPECT_FALSE(form->TimerIP_Connect->isActive());
             EXPECT_FALSE(ProgrWinForm->isVisible());
+            EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
         }
         // A cancel that came after the identification's last look stays behind;
         // it is no part of the next connect.
