@@ -188,6 +188,9 @@ public:
     void Button_Setup_Device_ConnectClick();
     // Ends the connection on the current transport; also after a lost device.
     void DisconnectDevice();
+    // Cancel on the Modbus TCP "Connecting..." window: the socket goes and the
+    // window shows disconnected at once.
+    void CancelTcpConnect();
     // One M-Bus select or deselect frame by SelectFrameKind and AddressingMode;
     // the answer is not evaluated.
     void SendMbusSelect();

@@ -415,6 +415,7 @@ void TProgrWinForm::Button_ProgrWin_TerminateClick()
     ProgrWin_BarTimer->stop();
     f.ConnectCancelled = windowTitle() == Txt(TxtConnecting, f.Language) ? 1 : 0;
     f.SetJob(0);
+    if (f.ConnectCancelled != 0 && f.TransportCode == tcModbusTcp) f.CancelTcpConnect();
     if (f.PageControl_Main->currentWidget() == f.Page_Logger)
         f.TimerRefreshMainDeviceTime->setInterval(100);
     f.TimerDeleteMemoryTime->stop();

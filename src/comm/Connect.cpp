@@ -94,7 +94,8 @@ constexpr uint8_t MediumElectricity = 0x02;
 // identification whose window was cancelled or ran out, a parked read) is
 // cancelled, and its result handled, before anything of the new connection
 // exists, so that its outcome (a failure's disconnect, a cancel's reset)
-// never lands on the new one; nor does a cancel that no job took.
+// never lands on the new one; nor does a cancel that no job took, nor the web
+// server of an earlier device (only a Modbus TCP identification reads it).
 void EndLeftoverJob(TMainForm& f)
 {
     f.PendingJob = 0;
@@ -102,6 +103,8 @@ void EndLeftoverJob(TMainForm& f)
     while (f.ComThread && !f.ComThread->Suspended() && !f.ComThread->Stopping())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
     f.ConnectCancelled = 0;
+    f.WebserverPresent = 0;
+    f.WebserverEnabled = 0;
 }
 
 class TKeyFilter : public QObject {
@@ -428,6 +431,20 @@ void TMainForm::DisconnectDevice()
         if (TimerIP_Connect) TimerIP_Connect->stop();
     }
     ShowConnectionState(csDisconnected);
+}
+
+void TMainForm::CancelTcpConnect()
+{
+    // Settled at the cancel itself, not at the connect timer's next tick or the
+    // identification's end: until then the socket's connect would leave
+    // "Disconnect" on the button, and a click right after the cancel must
+    // connect. An identification under way finishes its exchange first.
+    {
+        const TPortTakeOver portUse(JobHost());
+        ResetTcpConnection();
+    }
+    // Taken here; neither the timer nor the job is left to take it.
+    ConnectCancelled = 0;
 }
 
 void TMainForm::SendMbusSelect()

@@ -51,6 +51,14 @@ bool EndJobWithoutLink(IJobHost& host)
     return true;
 }
 
+bool EndCancelledJobAfterMiss(IJobHost& host)
+{
+    JobControl& jobs = host.Jobs();
+    if (jobs.GetJob() != jcIdle) return false;
+    jobs.SetUiRequest(urJobCancelled);
+    return true;
+}
+
 // ---- the main window as job host ----
 
 void TMainForm::CreateJobHost()

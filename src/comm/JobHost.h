@@ -147,6 +147,12 @@ void EndJobWithoutRunner(IJobHost& host, uint8_t job);
 // socket connected the job ends at once with "no answer"; returns whether it did.
 bool EndJobWithoutLink(IJobHost& host);
 
+// Worker, after an exchange that brought no usable answer: a job cancelled
+// meanwhile (a disconnect, the terminate button) lost the answer to the
+// cancel, not to the meter. It ends as cancelled, never as "no answer", which
+// would report a failure and disconnect a second time; returns whether it did.
+bool EndCancelledJobAfterMiss(IJobHost& host);
+
 // UI thread, before the port object, the framing or the addressing change: a
 // job that may still exchange frames (a connect whose progress window ran out
 // or was cancelled, a read under way) is cancelled, and the port is taken once

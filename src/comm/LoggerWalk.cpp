@@ -17,6 +17,7 @@ void RunLoggerWalk(IJobHost& host, TLoggerWalk& walk)
                                              : TWalkRequest::Next;
         useRetry = false;
         if (!walk.Send(index, kind, walk.Count)) {
+            if (EndCancelledJobAfterMiss(host)) return;
             if (missed) {
                 jobs.SetJob(jcIdle);
                 jobs.SetUiRequest(urNoAnswer);

@@ -39,6 +39,7 @@ struct TLoggerWalk {
 };
 
 // Worker. Ends with the job code 0 and the job's result posted: DoneCode,
-// 124 after two misses in a row, 123 after a cancel. The records parsed so far
-// stay in the store in every case.
+// 124 after two misses in a row, 123 after a cancel (also one that lands while
+// an exchange misses). The records parsed so far stay in the store in every
+// case.
 void RunLoggerWalk(IJobHost& host, TLoggerWalk& walk);

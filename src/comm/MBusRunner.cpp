@@ -171,11 +171,7 @@ void RunReadSequence(IJobHost& host, uint8_t job, const TReadSequence& seq)
     int misses = 0;
     for (int step = 0; step < kReadSteps;) {
         const TExchangeResult result = Exchange(host, RequestOf(seq, secondary, step));
-        if (result != erValidAnswer && jobs.GetJob() == jcIdle) {
-            // Cancelled while it waited (a disconnect): no failure of the meter.
-            jobs.SetUiRequest(urJobCancelled);
-            break;
-        }
+        if (result != erValidAnswer && EndCancelledJobAfterMiss(host)) break;
         if (result == erValidAnswer) {
             retried = false;
             addressing.ReconnectPending = 0;
@@ -229,7 +225,9 @@ void RunShortReadSequence(IJobHost& host, const TReadSequence& seq)
 
     bool retried = false;
     for (int step = 0; step < kShortReadSteps;) {
-        if (Exchange(host, RequestOf(seq, secondary, step)) == erValidAnswer) {
+        const TExchangeResult result = Exchange(host, RequestOf(seq, secondary, step));
+        if (result != erValidAnswer && EndCancelledJobAfterMiss(host)) break;
+        if (result == erValidAnswer) {
             addressing.ReconnectPending = 0;
             if (IsFinal(host)) {
                 jobs.SetJob(jcIdle);
@@ -256,6 +254,7 @@ void RunTariffFrame(IJobHost& host)
     const FrameBuffers& frames = host.Frames();
     const TExchangeResult result = SendRequestTemplate(host, std::span<const uint8_t>(frames.CustomRequest),
                                                        host.Addressing().DeviceAddress.load());
+    if (result != erValidAnswer && EndCancelledJobAfterMiss(host)) return;
     jobs.SetJob(jcIdle);
     if (result != erValidAnswer) {
         // The sending window waits for an outcome; silence is one too.

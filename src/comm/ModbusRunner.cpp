@@ -218,12 +218,7 @@ void RunRequestList(IJobHost& host, uint8_t job, const TRequestList& list)
             break;
         }
         if (job == jcModbusSetTariff) host.StartTimerSetup();
-        if (result != erValidAnswer && jobs.GetJob() == jcIdle) {
-            // Cancelled while it waited (a disconnect): the miss is the
-            // cancel's doing, not the meter's, and reports no failure.
-            jobs.SetUiRequest(urJobCancelled);
-            break;
-        }
+        if (result != erValidAnswer && EndCancelledJobAfterMiss(host)) break;
         if (result == erValidAnswer) {
             if (step.RecordCode != 0) Decode(host, static_cast<TRecordCode>(step.RecordCode));
             retried = false;

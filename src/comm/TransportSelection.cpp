@@ -95,6 +95,11 @@ void ResetDeviceInformation(TMainForm& f)
         SetText(l, none);
     SetText(f.StaticText_ProductInfo, QString());
     SetText(f.Label_Tarif_HW, QString());
+    // Only a Modbus TCP identification tells of a web server; what one device
+    // told never speaks for the next.
+    f.WebserverPresent = 0;
+    f.WebserverEnabled = 0;
+    SetText(f.Label_Setup_Webserver, QString());
 
     SetShown(f.Label_Setup_Address, false);
     SetShown(f.MaskEdit_Setup_Primary_Address, false);

@@ -1,6 +1,7 @@
 // The Modbus job runner on the real worker thread against meter-sim: over
 // Modbus TCP on loopback and over Modbus RTU on a socat pseudo-terminal pair
-// that the tool opens as COM5.
+// that the tool opens as COM5. A cancel during a retry is tried on every job
+// family, M-Bus included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <string>
 
 #include "JobHostRig.h"
+#include "comm/MBusLoggerJobs.h"
 #include "comm/MBusRunner.h"
+#include "comm/ModbusLoggerJobs.h"
 #include "comm/Transceiver.h"
 #include "core/FrameChecks.h"
 #include "core/RequestTemplates.h"
@@ -27,6 +30,7 @@ constexpr Request kClock{3, 10600, 4};
 constexpr Request kDemandPeriod{3, 10400, 1};
 constexpr Request kWebserver{3, 11000, 1};
 constexpr int kComNumber = 5;
+constexpr int kMBusBaud9600 = 5;
 
 // A meter and a host talking to it over one transport.
 struct Bench {
@@ -54,7 +58,7 @@ Bench TcpBench(std::vector<std::string> args = {})
     if (!b.meter->Ready()) return b;
     b.host = std::make_unique<TestJobHost>(tcModbusTcp);
     if (!b.host->ConnectTcp(b.meter->Port())) b.host.reset();
-    if (b.host) b.host->StartWorker();
+    if (b.host) b.host->StartWorker(RunModbusLoggerJob);
     return b;
 }
 
@@ -71,12 +75,36 @@ Bench RtuBench(std::vector<std::string> args = {}, int unit = 1)
     b.host = std::make_unique<TestJobHost>(tcModbusRtu);
     b.host->DeviceAddress = static_cast<uint8_t>(unit);
     if (!b.host->OpenSerial(kComNumber - 1)) b.host.reset();
-    if (b.host) b.host->StartWorker();
+    if (b.host) b.host->StartWorker(RunModbusLoggerJob);
+    return b;
+}
+
+// M-Bus at 9600 Bd, the meter at primary address 1.
+Bench MBusBench(std::vector<std::string> args = {})
+{
+    Bench b;
+    b.transport = tcMBus;
+    b.line = std::make_unique<SerialLine>(kComNumber);
+    if (!b.line->Ready()) return b;
+    args.insert(args.begin(), {"--mbus", b.line->MeterEnd(), "--mbus-baud", "9600", "--primary", "1"});
+    b.meter = std::make_unique<MeterSim>(args);
+    if (!b.meter->Ready()) return b;
+    b.host = std::make_unique<TestJobHost>(tcMBus);
+    TestJobHost& h = *b.host;
+    h.AddressingMode = amPrimary;
+    h.MbusBaudIndex = kMBusBaud9600;
+    if (!h.OpenSerial(kComNumber - 1, kMBusBaud9600)) {
+        b.host.reset();
+        return b;
+    }
+    h.MBusJobStep = [&h] { RunMBusJobStep(h, RunMBusLoggerJob); };
+    h.StartWorker();
     return b;
 }
 
 Bench BenchFor(char transport, std::vector<std::string> args = {})
 {
+    if (transport == tcMBus) return MBusBench(std::move(args));
     return transport == tcModbusTcp ? TcpBench(std::move(args)) : RtuBench(std::move(args));
 }
 
@@ -88,7 +116,10 @@ void QuickSerialTimeouts(TestJobHost& host, uint32_t totalMs)
     host.SerialPort->SetTimeouts(t);
 }
 
-const char* Name(char transport) { return transport == tcModbusTcp ? "TCP" : "RTU"; }
+const char* Name(char transport)
+{
+    return transport == tcModbusTcp ? "TCP" : transport == tcModbusRtu ? "RTU" : "M-Bus";
+}
 
 // ---- request lists ----
 
@@ -422,22 +453,47 @@ TEST(ModbusJobs, SettingTheJobToIdleCancelsAtTheNextRequest)
     EXPECT_EQ(b.host->ReadStepBusy.load(), 0);
 }
 
-// A cancel that lands while the retry of a missed request waits (a disconnect
-// on a meter that stopped answering) ends the job as cancelled: no "no answer",
-// which would disconnect a second time and report a failure.
-TEST(ModbusJobs, CancelDuringTheRetryIsNoFailure)
+// A cancel that lands while a silent meter's request is retried (a disconnect,
+// the terminate button) ends the job as cancelled, in every job family: no
+// "no answer", which would report a failure and disconnect a second time, and
+// no request after the one under way. The tariff frame has no retry; the
+// cancel lands during its one exchange.
+TEST(CancelDuringTheRetry, EveryJobFamilyEndsAsCancelledAlone)
 {
-    for (const char transport : {tcModbusRtu, tcModbusTcp}) {
-        SCOPED_TRACE(Name(transport));
-        Bench b = BenchFor(transport, {"--no-answer-every", "1"});
+    struct Row {
+        const char* family;
+        char transport;
+        uint8_t job;
+        size_t requests;  // the request under way when the cancel lands
+    };
+    const Row rows[] = {
+        {"request list", tcModbusRtu, jcModbusMeasurement, 2},
+        {"request list", tcModbusTcp, jcModbusMeasurement, 2},
+        {"logger walk", tcModbusRtu, jcModbusDemandLogger, 2},
+        {"logger walk", tcModbusTcp, jcModbusDemandLogger, 2},
+        {"logger walk", tcMBus, jcMBusDemandLogger, 2},
+        {"read sequence", tcMBus, jcMBusMeasurement, 2},
+        {"short read", tcMBus, jcMBusDeviceTime, 2},
+        {"tariff frame", tcMBus, jcMBusSetTariff, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.family) + " over " + Name(row.transport));
+        Bench b = BenchFor(row.transport, {"--no-answer-every", "1"});
         ASSERT_TRUE(b.Ready());
-        if (transport == tcModbusRtu) QuickSerialTimeouts(*b.host, 600);
-        b.host->SetJob(jcModbusMeasurement);
-        ASSERT_TRUE(rig::PumpUntil([&] { return b.host->Sent().size() >= 2; }));
+        if (row.transport != tcModbusTcp) QuickSerialTimeouts(*b.host, 600);
+        if (row.job == jcMBusSetTariff) {
+            const uint8_t tariff[] = {0x68, 0x07, 0x07, 0x68, 0x73, 0x00, 0x51, 0x01, 0xFF, 0x24, 0x02, 0x00, 0x16};
+            b.host->CustomRequest[0] = sizeof tariff;
+            b.host->CustomRequest[1] = 6;
+            std::copy(std::begin(tariff), std::end(tariff), b.host->CustomRequest + 2);
+        }
+        b.host->SetJob(row.job);
+        ASSERT_TRUE(rig::PumpUntil([&] { return b.host->Sent().size() >= row.requests; }));
         b.host->SetJob(0);
         ASSERT_TRUE(rig::PumpUntil([&] { return b.host->Idle(); }));
         EXPECT_EQ(b.host->Results, Codes{urJobCancelled});
-        EXPECT_EQ(b.host->Sent().size(), 2u);
+        EXPECT_EQ(b.host->Sent().size(), row.requests);
+        EXPECT_EQ(b.host->Count("StopBusyIndicator"), 0);
     }
 }
 
