@@ -46,6 +46,8 @@ bool EndJobWithoutLink(IJobHost& host)
     if (link.PortOpenError.load() == 0 || link.TcpConnected.load() != 0) return false;
     host.StopDisplayRefresh();
     host.StopBusyIndicator();
+    // A disconnect may have cancelled the job between its start and this check.
+    if (EndCancelledJobAfterMiss(host)) return true;
     host.Jobs().SetJob(jcIdle);
     host.Jobs().SetUiRequest(urNoAnswer);
     return true;
