@@ -439,6 +439,41 @@ TEST(MeterSimRegisters, LargeLoggerRecordsEndWithZeros) {
     EXPECT_EQ(m.In(3500, 32), std::vector<uint16_t>(32, 0));
 }
 
+// Past the oldest record each log answers the end its line's readers test.
+TEST(MeterSimRegisters, PastTheOldestRecordEachLineGetsItsEndMark) {
+    struct Row {
+        int variant;
+        int first, older;  // the newest record, the next older one
+        int count;
+        Line line;
+        uint16_t end;
+    };
+    const Row rows[] = {
+        {1, 3400, 3500, 32, Line::Tcp, 0xFFFF}, {1, 3400, 3500, 32, Line::Rtu, 0xFFFF},
+        {1, 3100, 3200, 16, Line::Tcp, 0xFFFF}, {1, 3100, 3200, 16, Line::Rtu, 0xFFFF},
+        {2, 3400, 3500, 17, Line::Tcp, 0},      {2, 3400, 3500, 17, Line::Rtu, 0xFFFF},
+        {2, 11400, 3900, 15, Line::Tcp, 0},     {2, 11400, 3900, 15, Line::Rtu, 0xFFFF},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "variant " << row.variant << " register " << row.older
+                                        << (row.line == Line::Rtu ? " RTU" : " TCP"));
+        DeviceOptions d = Device(5, row.variant);
+        d.demandRecords = d.eventRecords = d.certifiedEntries = 1;
+        Model m(d);
+        // The certified log steps by a write and is read at one place.
+        const bool certified = row.first == 11400;
+        const auto older = [&] {
+            if (certified) m.Write(11400, {2});
+            return m.map.ReadInput(row.older, row.count, row.line).registers;
+        };
+        const ModbusError first =
+            certified ? m.Write(11400, {1}) : m.map.ReadInput(row.first, row.count, row.line).error;
+        EXPECT_EQ(first, ModbusError::None);
+        EXPECT_EQ(older(), std::vector<uint16_t>(static_cast<size_t>(row.count), row.end));
+        EXPECT_EQ(older(), std::vector<uint16_t>(static_cast<size_t>(row.count), row.end));
+    }
+}
+
 TEST(MeterSimRegisters, EventsLogWalksAndLogsSettingChanges) {
     DeviceOptions d = Device();
     d.eventRecords = 2;
