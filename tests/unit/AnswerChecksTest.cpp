@@ -159,6 +159,10 @@ TEST(ModbusAnswer, CountsOnlyWhenItCarriesWhatWasAsked)
         {"byte count 0", read2, {0x04, 0x00}, false, false},
         {"fewer registers than asked", read2, {0x04, 0x02, 0x00, 0x0A}, false, false},
         {"more registers than asked", read2, {0x04, 0x06, 0x00, 0x0A, 0x00, 0x0B, 0x00, 0x0C}, false, false},
+        // The frame holds what was asked, its byte count says otherwise.
+        {"byte count short of the registers", read2, {0x04, 0x02, 0x00, 0x0A, 0x00, 0x0B}, false, false},
+        {"byte count beyond the registers", read2, {0x04, 0x06, 0x00, 0x0A, 0x00, 0x0B}, false, false},
+        {"registers short of the byte count asked", read2, {0x04, 0x04, 0x00, 0x0A}, false, false},
         {"another read function", read2, {0x03, 0x04, 0x00, 0x0A, 0x00, 0x0B}, false, false},
         {"write: start and count echoed", write1, {0x10, 0x29, 0xCC, 0x00, 0x01}, true, false},
         {"write refused", write1, {0x90, 0x04}, false, true},
