@@ -300,6 +300,10 @@ TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
                                           0x52, 0x01, 0x0F, 0x00, 0x16});
     Bytes more = frame;
     more[14] = 0x1F;
+    // Identification 12AB4CDE: nibbles above 9, as a select frame sends them.
+    Bytes hexId = frame;
+    hexId[7] = 0xDE, hexId[8] = 0x4C, hexId[9] = 0xAB;
+    hexId = WithMBusChecksum(hexId);
     const Bytes ack = {0xE5};
     const Bytes shortFrame = WithMBusChecksum({0x10, 0x08, 0x05, 0x00, 0x16});
     const struct {
@@ -313,6 +317,10 @@ TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
         {frame, 5, "1234567F", true, true, true},
         {frame, 5, "FFFFFFFF", true, true, true},
         {frame, 5, "F2345670", true, false, true},
+        {hexId, 5, "12AB4CDE", true, true, true},
+        {hexId, 5, "12AB4CDF", true, true, true},
+        {hexId, 5, "12AB4CD0", true, false, true},
+        {frame, 5, "1234567A", true, false, true},
         {more, 5, "12345678", true, true, false},
         // Nothing to tell the device by: an acknowledge and a short frame.
         {ack, 9, "00000000", true, true, false},

@@ -175,6 +175,7 @@ TEST(MeterSimOptions, RefusesBadCommandLines) {
         {{"--tcp", "h:1", "--framing", "8X1"}, "--framing"},
         {{"--tcp", "h:1", "--options", "12010"}, "--options must be seven digits"},
         {{"--tcp", "h:1", "--serial", "12345"}, "--serial must be ten"},
+        {{"--tcp", "h:1", "--secondary", "1234567F"}, "--secondary must be eight digits 0-9 or A-E"},
         {{"--tcp", "h:1", "--webserver", "on"}, "--webserver must be"},
         {{"--tcp", "h:1", "--clock", "2024-02-30 00:00:00"}, "--clock must be"},
         {{"--tcp", "h:1", "--ct", "1000", "--vt", "101"}, "at most 100000"},
@@ -188,6 +189,7 @@ TEST(MeterSimOptions, RefusesBadCommandLines) {
     // The product limit holds only for transformer input 1.
     EXPECT_EQ(ParseMeterSimArgs({"--tcp", "h:1", "--options", "1202000", "--ct", "1000", "--vt", "101"}).error, "");
     EXPECT_TRUE(ParseMeterSimArgs({"--tcp", "h:1", "-h"}).showHelp);
+    EXPECT_EQ(ParseMeterSimArgs({"--tcp", "h:1", "--secondary", "12AB4CDE"}).options.device.MBusIdBcd(), 0x12AB4CDEu);
 }
 
 TEST(MeterSimOptions, HelpNamesEveryOption) {
