@@ -131,7 +131,7 @@ private:
     const bool variant2_;
     const bool toTable_;
     bool recordAnswer_ = false;
-    TDemandRecordWalk records_{stores_, variant2_};
+    TDemandRecordWalk records_{stores_, variant2_, host_.Link().TransportCode.load() == tcModbusRtu};
     std::span<const uint8_t> data_;
 };
 

@@ -5,9 +5,10 @@
 
 bool TDemandRecordWalk::EndTest(std::span<const uint8_t> data, int& index, int count)
 {
-    if (variant2_) return ZeroRunEnd(data, index, count);
-    if (data[0] != 0xFF || data[1] != 0xFF) return false;
+    if (variant2_ && !rtu_) return ZeroRunEnd(data, index, count);
+    if (!IsLogEndMark(data)) return false;
     if (index == 0) stores_.DemandItemCount = 0;
+    if (variant2_) stores_.RecordCount = index;
     index = count - 1;
     return true;
 }
@@ -35,11 +36,15 @@ bool TDemandRecordWalk::ZeroRunEnd(std::span<const uint8_t> data, int& index, in
 
 bool TDemandRecordWalk::Parse(std::span<const uint8_t> data, int index, int count, bool endOfLog)
 {
+    // The large log's end mark holds no record.
+    if (variant2_ && endOfLog) return false;
     CDemandLogger* r = stores_.DemandRecords.ForWrite(static_cast<size_t>(index));
     if (r == nullptr) return false;
     const TParseResult result = variant2_ ? ParseVariant2DemandRecord(data, *r) : ParseDemandRecord(data, *r);
+    // Over RTU the rows run to the end mark, empty records among them.
+    if (variant2_ && rtu_ && result != TParseResult::Short) stores_.RecordCount = index + 1;
     if (result != TParseResult::Reported || endOfLog) return false;
     stores_.DemandItemCount = index + 1;
-    if (variant2_ && index < count - 1) stores_.RecordCount = index + 1;
+    if (variant2_ && !rtu_ && index < count - 1) stores_.RecordCount = index + 1;
     return true;
 }

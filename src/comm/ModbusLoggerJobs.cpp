@@ -129,7 +129,7 @@ private:
     {
         if (job_ == jcModbusDemandLogger && variant2_)
             return data[0] == 0 && data[1] == 0 && data[2] == 0 && data[3] == 0;
-        return data[0] == 0xFF && data[1] == 0xFF;
+        return IsLogEndMark(data);
     }
 
     // Socket's thread: an answer after which the walk surely asks for the next
@@ -192,12 +192,16 @@ private:
 
     bool EndTest(int& index, int count)
     {
+        // Over TCP the entry count of the first answer bounds the certified
+        // read; over RTU its end mark ends it as well.
         if (job_ == jcModbusCertifiedLogger) {
             stores_.RecordCount = index;
-            return false;
+            if (transport_ != tcModbusRtu || !IsLogEndMark(data_)) return false;
+            index = count - 1;
+            return true;
         }
         if (job_ == jcModbusDemandLogger) return demand_.EndTest(data_, index, count);
-        if (data_[0] != 0xFF || data_[1] != 0xFF) return false;
+        if (!IsLogEndMark(data_)) return false;
         if (index == 0) stores_.EventItemCount = 0;
         index = count - 1;
         return false;
@@ -217,6 +221,7 @@ private:
             if (demand_.Parse(data_, index, count, endOfLog))
                 host_.ReportProgress(static_cast<uint32_t>(index), total, pkDemandRecord);
         } else {
+            if (endOfLog) return;
             if (CCertifiedLogger* r = stores_.CertifiedRecords.ForWrite(at)) result = ParseCertifiedRecord(data_, *r);
             if (result != TParseResult::Reported) return;
             previousEntryId_ = static_cast<int16_t>(data_[0] << 8 | data_[1]);
@@ -234,7 +239,7 @@ private:
     const char transport_;
     const bool variant2_;
     int requested_ = 0;
-    TDemandRecordWalk demand_{stores_, variant2_};
+    TDemandRecordWalk demand_{stores_, variant2_, transport_ == tcModbusRtu};
     std::span<const uint8_t> data_;
     TCertifiedMiss certifiedMiss_ = TCertifiedMiss::None;
     int previousEntryId_ = -1;

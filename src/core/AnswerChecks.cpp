@@ -109,9 +109,15 @@ bool IsMBusAnswerFromId(const uint8_t* rx, int count, std::string_view secondary
         if (digit == 'F' || digit == 'f')
             continue;
         // Digit k from the left is in byte 10 - k / 2, the high nibble first.
+        // The select frame carries A-E as the nibbles 10-14, and the decoder
+        // keeps such nibbles as those digits.
         const uint8_t byte = rx[kIdentification + 3 - k / 2];
         const int nibble = k % 2 == 0 ? byte >> 4 : byte & 0x0F;
-        if (digit < '0' || digit > '9' || nibble != digit - '0')
+        const int value = digit >= '0' && digit <= '9'   ? digit - '0'
+                          : digit >= 'A' && digit <= 'E' ? digit - 'A' + 10
+                          : digit >= 'a' && digit <= 'e' ? digit - 'a' + 10
+                                                         : -1;
+        if (nibble != value)
             return false;
     }
     return true;

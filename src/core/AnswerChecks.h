@@ -35,7 +35,7 @@ bool IsValidMBusAnswer(const uint8_t* rx, int count);
 bool IsMBusAnswerFrom(const uint8_t* rx, int count, uint8_t address);
 // The same under secondary addressing: a long frame carries the identification
 // number (frame positions 7-10, least significant pair first), which must match
-// the eight digits asked for; an 'F' digit matches any.
+// the eight hex digits asked for; an 'F' digit matches any.
 bool IsMBusAnswerFromId(const uint8_t* rx, int count, std::string_view secondaryAddress);
 
 // A long frame whose last user-data byte (the one before the checksum, at

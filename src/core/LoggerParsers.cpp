@@ -59,6 +59,11 @@ void ClearDemand(CDemandLogger& r, bool keepPeriod)
 
 }  // namespace
 
+bool IsLogEndMark(std::span<const uint8_t> record)
+{
+    return record.size() >= 2 && record[0] == 0xFF && record[1] == 0xFF;
+}
+
 size_t RecordPayloadBase(char transportCode, char addressingMode)
 {
     switch (transportCode) {

@@ -21,6 +21,11 @@ inline constexpr size_t Variant2DemandRecordBytes = 34;  // 17-register layout
 inline constexpr size_t EventRecordBytes = 21;           // 16-register layout
 inline constexpr size_t CertifiedRecordBytes = 30;       // 15-register layout
 
+// The meter's mark past the end of a log: the record's first register reads
+// FF FF, whatever follows. Over Modbus RTU it ends every log; over Modbus TCP
+// the events log and the small demand log.
+bool IsLogEndMark(std::span<const uint8_t> record);
+
 // Where the record starts in the answer: M-Bus primary 11, secondary 19,
 // Modbus RTU 3, Modbus TCP 9 (the first data byte on both Modbus transports).
 size_t RecordPayloadBase(char transportCode, char addressingMode);

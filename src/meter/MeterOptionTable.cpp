@@ -151,6 +151,17 @@ std::string ApplyDropAnswers(const std::string& v, MeterSimOptions& o) {
     return {};
 }
 
+// Eight digits of an M-Bus identification: 0-9, or A-E as some makers use
+// (F is the wildcard of the select frame).
+std::string ApplySecondary(const std::string& v, MeterSimOptions& o) {
+    const bool ok = v.size() == 8 && std::all_of(v.begin(), v.end(), [](char c) {
+                        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'E');
+                    });
+    if (!ok) return "must be eight digits 0-9 or A-E";
+    o.device.mbusId = v;
+    return {};
+}
+
 // --meter is read apart, after all the others; it stands here to be known.
 std::string TakeMeterLater(const std::string&, MeterSimOptions&) { return {}; }
 
@@ -166,7 +177,7 @@ const std::map<std::string, OptionSpec>& OptionTable() {
         {"--mbus", NameOption("device path", [](O& o) -> std::string& { return o.serve.mbusDevice; })},
         {"--mbus-baud", BaudOption(9600, [](O& o) -> int& { return o.serve.mbusBaud; })},
         {"--primary", IntOption(0, 250, [](O& o) -> int& { return o.device.mbusPrimary; })},
-        {"--secondary", DigitsOption(8, "eight", [](O& o) -> std::string& { return o.device.mbusId; })},
+        {"--secondary", {true, ApplySecondary}},
         {"--mbus-version", IntOption(0, 255, [](O& o) -> uint8_t& { return o.device.mbusVersion; })},
         {"--meter", {true, TakeMeterLater}},
         {"--unit", IntOption(1, 247, [](O& o) -> int& { return o.device.unitAddress; })},

@@ -25,7 +25,7 @@ uint32_t DeviceOptions::MBusIdBcd() const {
     const std::string digits = mbusId.empty() ? serialNumber.substr(serialNumber.size() >= 8 ? serialNumber.size() - 8 : 0)
                                               : mbusId;
     uint32_t bcd = 0;
-    for (const char c : digits) bcd = bcd << 4 | static_cast<uint32_t>(c - '0');
+    for (const char c : digits) bcd = bcd << 4 | static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'A' + 10);
     return bcd;
 }
 

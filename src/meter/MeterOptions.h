@@ -44,7 +44,7 @@ struct DeviceOptions {
     uint32_t seed = 1;
     int baudCode = 6;  // the line's baud rate code of register 10300
     int mbusPrimary = 0;        // M-Bus primary address 0-250
-    std::string mbusId;         // eight digits; empty: the serial number's last eight
+    std::string mbusId;         // eight digits 0-9, A-E; empty: the serial number's last eight
     uint8_t mbusVersion = 0x01;
 
     // The M-Bus identification number as packed BCD, least significant

@@ -28,8 +28,8 @@ Transports (at least one):
   --mbus-baud N          M-Bus line speed, 300 to 9600 (default 2400); a
                          baud rate frame (CI 0xB8-0xBD) moves the whole line
   --primary N            M-Bus primary address 0-250 (default 0)
-  --secondary DIGITS     M-Bus secondary address, eight digits (default the
-                         last eight of the serial number)
+  --secondary DIGITS     M-Bus secondary address, eight digits 0-9 or A-E
+                         (default the last eight of the serial number)
   --mbus-version N       M-Bus version byte 0-255 (default 1)
 
 Several meters on one line:

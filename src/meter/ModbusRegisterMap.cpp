@@ -87,11 +87,13 @@ const ModbusRegisterMap::Block* ModbusRegisterMap::FindBlock(bool input, int add
     return nullptr;
 }
 
-RegisterReply ModbusRegisterMap::ReadInput(int address, int count) { return Read(true, address, count); }
+RegisterReply ModbusRegisterMap::ReadInput(int address, int count, Line line) {
+    return Read(true, address, count, line);
+}
 
-RegisterReply ModbusRegisterMap::ReadHolding(int address, int count) { return Read(false, address, count); }
+RegisterReply ModbusRegisterMap::ReadHolding(int address, int count) { return Read(false, address, count, Line::Tcp); }
 
-RegisterReply ModbusRegisterMap::Read(bool input, int address, int count) {
+RegisterReply ModbusRegisterMap::Read(bool input, int address, int count, Line line) {
     RegisterReply reply;
     if (count < 1 || count > MaxReadCount) {
         reply.error = ModbusError::IllegalDataValue;
@@ -103,7 +105,7 @@ RegisterReply ModbusRegisterMap::Read(bool input, int address, int count) {
         return reply;
     }
     meter_.Update();
-    const std::vector<uint16_t> all = input ? InputBlock(b->start) : HoldingBlock(b->start);
+    const std::vector<uint16_t> all = input ? InputBlock(b->start, line) : HoldingBlock(b->start);
     const auto from = static_cast<size_t>(address - b->start);
     reply.registers.assign(all.begin() + static_cast<std::ptrdiff_t>(from),
                            all.begin() + static_cast<std::ptrdiff_t>(from + static_cast<size_t>(count)));
@@ -209,17 +211,24 @@ std::vector<uint16_t> ModbusRegisterMap::OperatingTimes() const {
     return ToRegisters(b, 11);
 }
 
-std::vector<uint16_t> ModbusRegisterMap::InputBlock(int start) {
+std::vector<uint16_t> ModbusRegisterMap::InputBlock(int start, Line line) {
     const bool large = meter_.Options().IsLargeLogger();
     if (start >= 600 && start < 1400) return Counters(meter_.MainCounters()[static_cast<size_t>(start / 100 - 6)], 14);
     if (start >= 1400 && start < 2200)
         return Counters(meter_.FreezeCounters()[static_cast<size_t>(start / 100 - 14)], 12);
     if (start >= 2200 && start < 3000 && start % 100 == 0)
         return Counters(meter_.ResettableCounters()[static_cast<size_t>(start / 100 - 22)], 12);
-    const auto demand = [&](const DemandRecord* r) {
-        return large ? ToRegisters(DemandRecordBigEndian(r, EnergyUnit()), 32)
-                     : ToRegisters(DemandRecordLittleEndian(r, EnergyUnit()), 32);
+    // A log record, or past the oldest the end mark of this line.
+    const auto record = [line](const auto* r, size_t registers, auto layout) {
+        if (!r && line == Line::Rtu) return std::vector<uint16_t>(registers, 0xFFFF);
+        return ToRegisters(layout(r), registers);
     };
+    const auto demand = [&](const DemandRecord* r) {
+        return record(r, 32, [&](const DemandRecord* d) {
+            return large ? DemandRecordBigEndian(d, EnergyUnit()) : DemandRecordLittleEndian(d, EnergyUnit());
+        });
+    };
+    const auto events = [&](const EventRecord* e) { return record(e, 16, EventRecordBytes); };
     switch (start) {
     case 0:
         return Voltages();
@@ -234,18 +243,16 @@ std::vector<uint16_t> ModbusRegisterMap::InputBlock(int start) {
     case 500:
         return OperatingTimes();
     case 2920:
-        return ToRegisters(DemandRecordBigEndian(
-                               meter_.DemandCursor().Seek(meter_.DemandLog(), int64_t{recordPointer_[1]} << 16 | recordPointer_[2]),
-                               EnergyUnit()),
-                           17);
+        return record(meter_.DemandCursor().Seek(meter_.DemandLog(), int64_t{recordPointer_[1]} << 16 | recordPointer_[2]),
+                      17, [&](const DemandRecord* d) { return DemandRecordBigEndian(d, EnergyUnit()); });
     case 3000:
         return ToRegisters(DeviceInfoBlock(meter_.Options()), 36);
     case 3100:
-        return ToRegisters(EventRecordBytes(meter_.EventCursor().Newest(meter_.EventLog())), 16);
+        return events(meter_.EventCursor().Newest(meter_.EventLog()));
     case 3200:
-        return ToRegisters(EventRecordBytes(meter_.EventCursor().Older(meter_.EventLog())), 16);
+        return events(meter_.EventCursor().Older(meter_.EventLog()));
     case 3300:
-        return ToRegisters(EventRecordBytes(meter_.EventCursor().AfterMiss(meter_.EventLog())), 16);
+        return events(meter_.EventCursor().AfterMiss(meter_.EventLog()));
     case 3400:
         return demand(meter_.DemandCursor().Newest(meter_.DemandLog()));
     case 3500:
@@ -262,7 +269,7 @@ std::vector<uint16_t> ModbusRegisterMap::InputBlock(int start) {
         return ToRegisters(IntervalBlock(meter_.Interval(from, till), EnergyUnit()), 36);
     }
     case 3900:
-        return ToRegisters(CertifiedEntryBytes(meter_.CertifiedCursor().Current(meter_.CertifiedLog())), 15);
+        return record(meter_.CertifiedCursor().Current(meter_.CertifiedLog()), 15, CertifiedEntryBytes);
     default:
         break;
     }

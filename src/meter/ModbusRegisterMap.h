@@ -21,6 +21,12 @@ enum class ModbusError : uint8_t {
     IllegalDataValue = 3,
 };
 
+// The line a request came in on. Past the oldest record each log answers the
+// end that the line's readers test: over RTU every log all 0xFFFF (FF FF in
+// the first register); over TCP the ordinary logs so too, the large demand log
+// and the certified log all zeros.
+enum class Line : uint8_t { Tcp, Rtu };
+
 struct RegisterReply {
     ModbusError error = ModbusError::None;
     std::vector<uint16_t> registers;
@@ -38,7 +44,7 @@ class ModbusRegisterMap {
 public:
     explicit ModbusRegisterMap(SimMeter& meter) : meter_(meter) {}
 
-    RegisterReply ReadInput(int address, int count);
+    RegisterReply ReadInput(int address, int count, Line line = Line::Tcp);
     RegisterReply ReadHolding(int address, int count);
     // A write covers one setting block exactly (all its registers).
     ModbusError Write(int address, std::span<const uint16_t> values);
@@ -53,8 +59,8 @@ public:
 private:
     struct Block;
     const Block* FindBlock(bool input, int address) const;
-    RegisterReply Read(bool input, int address, int count);
-    std::vector<uint16_t> InputBlock(int start);
+    RegisterReply Read(bool input, int address, int count, Line line);
+    std::vector<uint16_t> InputBlock(int start, Line line);
     std::vector<uint16_t> HoldingBlock(int start) const;
     std::vector<uint16_t> Voltages() const;
     std::vector<uint16_t> Currents() const;

@@ -224,7 +224,7 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, const uint8_t* query, i
     {
         std::unique_lock<std::mutex> guard;
         if (lock_) guard = std::unique_lock(*lock_);
-        for (Unit* u : targets) error = Carry(*u, query, length, header, function, address, broadcast, what);
+        for (Unit* u : targets) error = Carry(*u, query, length, header, function, address, broadcast, rtu, what);
     }
     if (broadcast) {
         Log(what.str() + ": broadcast, not answered");
@@ -246,7 +246,7 @@ ModbusServer::Outcome ModbusServer::Serve(modbus_t* ctx, const uint8_t* query, i
 }
 
 ModbusError ModbusServer::Carry(Unit& u, const uint8_t* query, int length, int header, int function, int address,
-                                bool broadcast, std::ostringstream& what) {
+                                bool broadcast, bool rtu, std::ostringstream& what) {
     ModbusRegisterMap& map = *u.map;
     switch (function) {
     case MODBUS_FC_READ_HOLDING_REGISTERS:
@@ -254,7 +254,8 @@ ModbusError ModbusServer::Carry(Unit& u, const uint8_t* query, int length, int h
         if (broadcast) return ModbusError::None;  // a read to everyone has no one to answer it
         const bool input = function == MODBUS_FC_READ_INPUT_REGISTERS;
         const int count = query[header + 3] << 8 | query[header + 4];
-        RegisterReply reply = input ? map.ReadInput(address, count) : map.ReadHolding(address, count);
+        RegisterReply reply = input ? map.ReadInput(address, count, rtu ? Line::Rtu : Line::Tcp)
+                                    : map.ReadHolding(address, count);
         uint16_t* table = input ? mapping_->tab_input_registers : mapping_->tab_registers;
         std::copy(reply.registers.begin(), reply.registers.end(), table + address);
         what << " count " << count;

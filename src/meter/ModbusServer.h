@@ -64,7 +64,7 @@ private:
     Outcome Serve(modbus_t* ctx, const uint8_t* query, int length, bool rtu);
     Unit* FindUnit(int unit);
     ModbusError Carry(Unit& u, const uint8_t* query, int length, int header, int function, int address,
-                      bool broadcast, std::ostringstream& what);
+                      bool broadcast, bool rtu, std::ostringstream& what);
     std::chrono::steady_clock::duration RtuGap() const;
     bool Send(modbus_t* ctx, const uint8_t* query, int length, int error, bool badCrc);
     bool WaitOrStop(int ms);

@@ -26,7 +26,7 @@ void OnSignal(int) {
 
 std::string Digits(uint32_t bcd) {
     std::string s;
-    for (int k = 7; k >= 0; --k) s += static_cast<char>('0' + ((bcd >> (4 * k)) & 0xF));
+    for (int k = 7; k >= 0; --k) s += "0123456789ABCDEF"[(bcd >> (4 * k)) & 0xF];
     return s;
 }
 

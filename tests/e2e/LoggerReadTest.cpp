@@ -1,13 +1,17 @@
 // The Modbus logger reads on the real worker against meter-sim, over Modbus TCP
 // on loopback and Modbus RTU on a socat pair: every record stored equals the
 // record the meter holds, also when the meter loses answers, and a read that
-// ends early keeps what it read.
+// ends early keeps what it read. Where each log ends, on each transport, is
+// read from a scripted meter that answers exactly the log it is given.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "../support/ScriptedTcpPeer.h"
 #include "../unit/MeterSimHarness.h"
 #include "JobHostRig.h"
 #include "MBusPeer.h"
@@ -276,20 +280,21 @@ TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)
         int wanted;
         int held;  // records in the meter's log
         uint8_t result;
-        // Requests sent: the records and the end marks read, not one more
-        // (also where the next request goes out ahead of the worker).
-        int requests;
+        // Requests sent over TCP and RTU: the records and the end marks read,
+        // not one more (also where the next request goes out ahead of the worker).
+        int tcpRequests, rtuRequests;
     };
     const Row rows[] = {
-        {1, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 25},  // the log ends first
-        {1, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10},
-        {1, jcModbusEventsLogger, 20, 13, urEventsLoggerRead, 14},
-        {0, jcModbusEventsLogger, 5, 13, urEventsLoggerRead, 5},
-        {2, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 26},  // two empty records end it
-        {2, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10},
-        {2, jcModbusCertifiedLogger, 10, 7, urCertifiedLoggerRead, 16},
-        {2, jcModbusCertifiedLogger, 4, 7, urCertifiedLoggerRead, 10},
-        {2, jcModbusEventsLogger, 0, 13, urNone, 0},
+        {1, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 25, 25},  // the log ends first
+        {1, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10, 10},
+        {1, jcModbusEventsLogger, 20, 13, urEventsLoggerRead, 14, 14},
+        {0, jcModbusEventsLogger, 5, 13, urEventsLoggerRead, 5, 5},
+        // Over TCP two empty records end it, over RTU the end mark.
+        {2, jcModbusDemandLogger, 30, 24, urDemandLoggerRead, 26, 25},
+        {2, jcModbusDemandLogger, 10, 24, urDemandLoggerRead, 10, 10},
+        {2, jcModbusCertifiedLogger, 10, 7, urCertifiedLoggerRead, 16, 16},
+        {2, jcModbusCertifiedLogger, 4, 7, urCertifiedLoggerRead, 10, 10},
+        {2, jcModbusEventsLogger, 0, 13, urNone, 0, 0},
     };
     for (const char transport : {tcModbusTcp, tcModbusRtu}) {
         for (const uint8_t variant : {0, 1, 2}) {
@@ -306,7 +311,8 @@ TEST(ModbusLoggerRead, EveryRecordEqualsTheMetersOnEveryTransportAndVariant)
                 h.DemandCount = h.EventsCount = h.CertifiedCount = row.wanted;
                 const Codes got = h.RunJob(row.job);
                 EXPECT_EQ(got, row.result == urNone ? Codes{} : Codes{row.result});
-                EXPECT_EQ(h.Sent().size(), static_cast<size_t>(row.requests));
+                EXPECT_EQ(h.Sent().size(),
+                          static_cast<size_t>(transport == tcModbusTcp ? row.tcpRequests : row.rtuRequests));
                 const int read = std::min(row.wanted, row.held);
                 if (row.job == jcModbusDemandLogger) {
                     EXPECT_EQ(variant == 2 ? h.RecordCount.load() : h.DemandItemCount.load(), read);
@@ -371,6 +377,223 @@ TEST(ModbusLoggerRead, LostAnswersCostNoRecord)
                           : row.job == jcModbusDemandLogger && row.variant != 2 ? h.DemandItemCount.load()
                                                                                 : h.RecordCount.load();
         EXPECT_EQ(count, row.job == jcModbusCertifiedLogger ? 7 : 9);
+    }
+}
+
+using Bytes = std::vector<uint8_t>;
+
+enum class Layout { SmallDemand, LargeDemand, Events, Certified };
+
+// A record of the layout that carries key where the tool shows it: the
+// period (small demand log), the record number (large one), the event code,
+// the entry id. Key 0 gives an all-zero record; the events key sits in the
+// record's first two bytes too, least significant first.
+Bytes RecordWithKey(Layout layout, int key)
+{
+    Bytes b;
+    const auto k = static_cast<uint8_t>(key);
+    switch (layout) {
+    case Layout::SmallDemand:
+        b.assign(64, 0);
+        if (key == 0) break;
+        b[2] = 1;
+        b[30] = 12, b[31] = 7, b[32] = 5, b[33] = 0xE8, b[34] = 0x07;  // 2024-05-07 12:00:00
+        b[35] = k;
+        break;
+    case Layout::LargeDemand:
+        b.assign(34, 0);
+        b[3] = k;
+        break;
+    case Layout::Events:
+        b.assign(32, 0);
+        b[0] = k;
+        b[2] = k;
+        break;
+    case Layout::Certified:
+        b.assign(30, 0);
+        b[1] = k;
+        break;
+    }
+    return b;
+}
+
+// The key of stored record k as the tool shows it; "-" for an empty row.
+std::string ShownKey(const TestJobHost& h, Layout layout, size_t k)
+{
+    switch (layout) {
+    case Layout::SmallDemand:
+        return h.DemandRecords[k].Date.empty() ? "-" : h.DemandRecords[k].Period;
+    case Layout::LargeDemand:
+        return h.DemandRecords[k].RecordNo == " ----" ? "-" : h.DemandRecords[k].RecordNo;
+    case Layout::Events:
+        return h.EventRecords[k].EventCode;
+    case Layout::Certified:
+        return h.CertifiedRecords[k].EntryId == " ----" ? "-" : h.CertifiedRecords[k].EntryId;
+    }
+    return {};
+}
+
+std::string KeyText(Layout layout, int key)
+{
+    if (layout == Layout::Events) return " " + Hex16(static_cast<unsigned>(key)).substr(2);
+    return key == 0 ? "-" : std::to_string(key);
+}
+
+// A meter that holds one log, newest record first, and answers past its end
+// with the given bytes; over Modbus TCP on loopback or Modbus RTU on the
+// peer end of a socat pair. It counts the requests it answers.
+class ScriptedLog {
+public:
+    ScriptedLog(std::vector<Bytes> records, Bytes end) : records_(std::move(records)), end_(std::move(end)) {}
+    ~ScriptedLog()
+    {
+        stop_ = true;
+        if (rtu_.joinable()) rtu_.join();
+    }
+
+    int ServeTcp()
+    {
+        tcp_ = std::make_unique<testsupport::ScriptedTcpPeer>([this](const Bytes& request) {
+            Bytes reply(request.begin(), request.begin() + 7);
+            const Bytes pdu = Answer(Bytes(request.begin() + 7, request.end()));
+            reply[4] = 0;
+            reply[5] = static_cast<uint8_t>(pdu.size() + 1);
+            reply.insert(reply.end(), pdu.begin(), pdu.end());
+            return reply;
+        });
+        return tcp_->Port();
+    }
+    void ServeRtu(testsupport::PtyPair& line)
+    {
+        line.OpenPeer();
+        rtu_ = std::thread([this, &line] {
+            while (!stop_) {
+                Bytes frame = line.PeerRead(7, 50);
+                if (frame.empty()) continue;
+                frame = Joined(frame, line.PeerRead(7 - frame.size(), 500));
+                // A read is eight bytes, a write of registers carries its byte count.
+                frame = Joined(frame, line.PeerRead(frame.size() == 7 && frame[1] == 0x10 ? frame[6] + 2u : 1u, 500));
+                Bytes reply{frame[0]};
+                reply = Joined(reply, Answer(Bytes(frame.begin() + 1, frame.end() - 2)));
+                const TCrc16 crc = ModbusCrc16(reply.data(), static_cast<int>(reply.size()));
+                reply.push_back(crc.Low);
+                reply.push_back(crc.High);
+                line.PeerWrite(reply);
+            }
+        });
+    }
+    int Requests() const { return requests_; }
+
+private:
+    static Bytes Joined(Bytes a, const Bytes& b)
+    {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+    // The answer PDU to a request PDU: the newest record (3100, 3400, the
+    // certified start), the next older one (3200, 3500, the certified step),
+    // or the one at hand again (3300, 3600, 3900).
+    Bytes Answer(const Bytes& pdu)
+    {
+        ++requests_;
+        if (pdu.size() < 5) return {0x80};
+        const int address = pdu[1] << 8 | pdu[2];
+        if (pdu[0] == 0x10) {
+            place_ = pdu.size() > 7 && pdu[7] == 1 ? 0 : place_ + 1;
+            return Bytes(pdu.begin(), pdu.begin() + 5);
+        }
+        if (address == 3100 || address == 3400) place_ = 0;
+        if (address == 3200 || address == 3500) ++place_;
+        Bytes data = place_ < records_.size() ? records_[place_] : end_;
+        data.resize(2u * pdu[4], 0);
+        Bytes answer{pdu[0], static_cast<uint8_t>(data.size())};
+        return Joined(answer, data);
+    }
+
+    std::vector<Bytes> records_;
+    Bytes end_;
+    size_t place_ = 0;
+    std::atomic<int> requests_{0};
+    std::atomic<bool> stop_{false};
+    std::thread rtu_;
+    std::unique_ptr<testsupport::ScriptedTcpPeer> tcp_;
+};
+
+// Each layout's end of log on each transport: the read stops at the end and
+// shows exactly the log's records; an all-zero record is an empty row, and
+// the records behind it are read too. Over RTU every log ends at FF FF in its
+// first register, whatever follows; over TCP the large demand log ends at two
+// all-zero records and the certified read at its entry count.
+TEST(ModbusLoggerRead, EachLogEndsWhereItsTransportSaysSo)
+{
+    enum End { Mark, MarkThenRecord, Zeros };
+    struct Row {
+        const char* what;
+        char transport;
+        Layout layout;
+        std::vector<int> keys;  // newest first, 0 an all-zero record
+        End end;
+        int shown;
+        int requests;
+    };
+    const Row rows[] = {
+        {"small demand log", tcModbusRtu, Layout::SmallDemand, {5, 4, 3, 2, 1}, Mark, 5, 6},
+        {"small demand log, a record behind the mark", tcModbusRtu, Layout::SmallDemand, {5, 4, 3}, MarkThenRecord, 3, 4},
+        {"large demand log, an empty record", tcModbusRtu, Layout::LargeDemand, {6, 5, 0, 3, 2, 1}, Mark, 6, 7},
+        {"large demand log, two empty records", tcModbusRtu, Layout::LargeDemand, {6, 0, 0, 3, 2, 1}, Mark, 6, 7},
+        {"large demand log, a record behind the mark", tcModbusRtu, Layout::LargeDemand, {3, 2, 1}, MarkThenRecord, 3, 4},
+        {"large demand log, empty", tcModbusRtu, Layout::LargeDemand, {}, Mark, 0, 1},
+        // Record number 255 starts FF 00: no end.
+        {"events log", tcModbusRtu, Layout::Events, {7, 255, 0, 4}, Mark, 4, 5},
+        // Older entries fell out: the newest id is above the entries held.
+        {"certified log", tcModbusRtu, Layout::Certified, {9, 8, 0, 6}, Mark, 4, 10},
+        {"small demand log", tcModbusTcp, Layout::SmallDemand, {5, 4, 3, 2, 1}, Mark, 5, 6},
+        {"small demand log, a record behind the mark", tcModbusTcp, Layout::SmallDemand, {5, 4, 3}, MarkThenRecord, 3, 4},
+        {"large demand log, an empty record", tcModbusTcp, Layout::LargeDemand, {6, 5, 0, 3, 2, 1}, Zeros, 6, 8},
+        {"events log", tcModbusTcp, Layout::Events, {7, 255, 0, 4}, Mark, 4, 5},
+        {"certified log", tcModbusTcp, Layout::Certified, {4, 3, 0, 1}, Zeros, 4, 10},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << Name(row.transport) << " " << row.what);
+        std::vector<Bytes> records;
+        for (const int key : row.keys) records.push_back(RecordWithKey(row.layout, key));
+        const size_t size = RecordWithKey(row.layout, 1).size();
+        Bytes end(size, row.end == Zeros ? 0x00 : 0xFF);
+        if (row.end == MarkThenRecord) {
+            const Bytes behind = RecordWithKey(row.layout, 99);
+            std::copy(behind.begin() + 2, behind.end(), end.begin() + 2);
+        }
+        std::unique_ptr<SerialLine> line;
+        ScriptedLog meter(records, end);
+        TestJobHost h(row.transport);
+        if (row.transport == tcModbusTcp) {
+            ASSERT_TRUE(h.ConnectTcp(meter.ServeTcp()));
+        } else {
+            line = std::make_unique<SerialLine>(kComNumber);
+            ASSERT_TRUE(line->Ready());
+            meter.ServeRtu(line->Pty());
+            ASSERT_TRUE(h.OpenSerial(kComNumber - 1));
+        }
+        const bool large = row.layout == Layout::LargeDemand || row.layout == Layout::Certified;
+        h.DeviceVariant = large ? 2 : 1;
+        h.HasDemandLogger = 1;
+        h.StartWorker(RunModbusLoggerJob);
+        h.DemandCount = h.EventsCount = h.CertifiedCount = 50;
+        const uint8_t job = row.layout == Layout::Events      ? jcModbusEventsLogger
+                            : row.layout == Layout::Certified ? jcModbusCertifiedLogger
+                                                              : jcModbusDemandLogger;
+        const uint8_t done = job == jcModbusEventsLogger      ? urEventsLoggerRead
+                             : job == jcModbusCertifiedLogger ? urCertifiedLoggerRead
+                                                              : urDemandLoggerRead;
+        EXPECT_EQ(h.RunJob(job), Codes{done});
+        EXPECT_EQ(meter.Requests(), row.requests);
+        // The count the report and the grid go by.
+        const int shown = job == jcModbusEventsLogger ? h.EventItemCount.load()
+                          : large                     ? h.RecordCount.load()
+                                                      : h.DemandItemCount.load();
+        EXPECT_EQ(shown, row.shown);
+        for (size_t k = 0; k < row.keys.size(); ++k)
+            EXPECT_EQ(ShownKey(h, row.layout, k), KeyText(row.layout, row.keys[k])) << "record " << k;
     }
 }
 

@@ -38,11 +38,13 @@ using rig::User;
 
 constexpr int kComNumber = 8;
 
-// Two meters on the line; the second is a single-phase one, to tell them apart.
+// Three meters on the line; the second is a single-phase one, to tell them
+// apart, the third has an identification with digits above 9.
 std::vector<std::string> MeterArgs(const std::string& device)
 {
     return {"--mbus", device, "--mbus-baud", "9600", "--meter", "primary=1,secondary=11112222",
-            "--meter", "primary=2,secondary=12345678,type=3,serial=2100054321"};
+            "--meter", "primary=2,secondary=12345678,type=3,serial=2100054321",
+            "--meter", "primary=3,secondary=12AB4CDE,type=4,serial=2100067890"};
 }
 
 meter::DeviceOptions MeterOptionsOf(int place)
@@ -208,6 +210,21 @@ TEST_F(MBusConnectE2ETest, SecondaryAddressConnectFindsTheMeterOnTheSharedLine)
 
     form->Button_Setup_Device_Connect->click();
     EXPECT_EQ(LastSentFrame(), QStringLiteral("10 40 FD 3D 16"));
+}
+
+TEST_F(MBusConnectE2ETest, SecondaryAddressWithHexDigitsConnectsAndReads)
+{
+    form->RadioButtonSecondaryAddress->setChecked(true);
+    // The edit takes A-E as a stored setting or a scan puts them there.
+    form->MaskEdit_Setup_Sec_Address->setText(QStringLiteral("12AB4CDE"));
+    {
+        User user;
+        ConnectUntil(user, QStringLiteral("The device is connected."));
+    }
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(form->Label_DeviceAddress->text(), QStringLiteral("3"));
+    ReadValues();
+    ExpectValuesOf(MeterOptionsOf(2));
 }
 
 TEST_F(MBusConnectE2ETest, MeterThatStopsAnsweringIsLetGoAndModbusTcpConnectsAfter)

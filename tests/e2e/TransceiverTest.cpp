@@ -214,6 +214,8 @@ TEST_F(SerialExchange, ModbusRtuAnswers)
         {"wrong CRC", {{0ms, badCrc}}, erNoValidAnswer, 0ms, 200ms, read},
         {"exception", {{0ms, WithCrc({0x01, 0x83, 0x02})}}, erNoValidAnswer, 0ms, 500ms, read},
         {"byte count 0", {{0ms, WithCrc({0x01, 0x03, 0x00})}}, erNoValidAnswer, 0ms, 200ms, read},
+        {"two registers to a read of one", {{0ms, WithCrc({0x01, 0x03, 0x04, 0x00, 0x07, 0x00, 0x08})}},
+         erNoValidAnswer, 0ms, 200ms, read},
         {"the write echoed to a read", {{0ms, write}}, erNoValidAnswer, 190ms, 600ms, read},
         // Its third byte is no byte count: it ends by the read's time-outs.
         {"write answer", {{0ms, write}}, erValidAnswer, 190ms, 600ms, writeRequest},

@@ -159,6 +159,10 @@ TEST(ModbusAnswer, CountsOnlyWhenItCarriesWhatWasAsked)
         {"byte count 0", read2, {0x04, 0x00}, false, false},
         {"fewer registers than asked", read2, {0x04, 0x02, 0x00, 0x0A}, false, false},
         {"more registers than asked", read2, {0x04, 0x06, 0x00, 0x0A, 0x00, 0x0B, 0x00, 0x0C}, false, false},
+        // The frame holds what was asked, its byte count says otherwise.
+        {"byte count short of the registers", read2, {0x04, 0x02, 0x00, 0x0A, 0x00, 0x0B}, false, false},
+        {"byte count beyond the registers", read2, {0x04, 0x06, 0x00, 0x0A, 0x00, 0x0B}, false, false},
+        {"registers short of the byte count asked", read2, {0x04, 0x04, 0x00, 0x0A}, false, false},
         {"another read function", read2, {0x03, 0x04, 0x00, 0x0A, 0x00, 0x0B}, false, false},
         {"write: start and count echoed", write1, {0x10, 0x29, 0xCC, 0x00, 0x01}, true, false},
         {"write refused", write1, {0x90, 0x04}, false, true},
@@ -296,6 +300,10 @@ TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
                                           0x52, 0x01, 0x0F, 0x00, 0x16});
     Bytes more = frame;
     more[14] = 0x1F;
+    // Identification 12AB4CDE: nibbles above 9, as a select frame sends them.
+    Bytes hexId = frame;
+    hexId[7] = 0xDE, hexId[8] = 0x4C, hexId[9] = 0xAB;
+    hexId = WithMBusChecksum(hexId);
     const Bytes ack = {0xE5};
     const Bytes shortFrame = WithMBusChecksum({0x10, 0x08, 0x05, 0x00, 0x16});
     const struct {
@@ -309,6 +317,10 @@ TEST(MBusAnswer, FromTheDeviceAskedAndFinalTelegram)
         {frame, 5, "1234567F", true, true, true},
         {frame, 5, "FFFFFFFF", true, true, true},
         {frame, 5, "F2345670", true, false, true},
+        {hexId, 5, "12AB4CDE", true, true, true},
+        {hexId, 5, "12AB4CDF", true, true, true},
+        {hexId, 5, "12AB4CD0", true, false, true},
+        {frame, 5, "1234567A", true, false, true},
         {more, 5, "12345678", true, true, false},
         // Nothing to tell the device by: an acknowledge and a short frame.
         {ack, 9, "00000000", true, true, false},

@@ -160,6 +160,24 @@ TEST(CertifiedRecordParser, EntryAndEmptyEntry)
     EXPECT_EQ(ParseCertifiedRecord(std::span(d).first(29), r), TParseResult::Short);
 }
 
+// The end of a Modbus log is FF FF in the record's first register alone.
+TEST(LogEndMark, FirstRegisterFFFFWhateverFollows)
+{
+    const struct {
+        const char* what;
+        Bytes record;
+        bool end;
+    } cases[] = {
+        {"all FF", Bytes(32, 0xFF), true},
+        {"FF FF, then a record", {0xFF, 0xFF, 0x01, 0x00, 0x78, 0x00}, true},
+        {"FF, then not", {0xFF, 0x00, 0xFF, 0xFF}, false},
+        {"not, then FF", {0x00, 0xFF, 0xFF, 0xFF}, false},
+        {"all zeros", Bytes(34, 0x00), false},
+        {"one byte", {0xFF}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsLogEndMark(c.record), c.end) << c.what;
+}
+
 TEST(RecordPayloadBase, ByTransportAndAddressing)
 {
     EXPECT_EQ(RecordPayloadBase('2', '5'), 11u);

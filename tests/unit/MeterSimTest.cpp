@@ -175,6 +175,7 @@ TEST(MeterSimOptions, RefusesBadCommandLines) {
         {{"--tcp", "h:1", "--framing", "8X1"}, "--framing"},
         {{"--tcp", "h:1", "--options", "12010"}, "--options must be seven digits"},
         {{"--tcp", "h:1", "--serial", "12345"}, "--serial must be ten"},
+        {{"--tcp", "h:1", "--secondary", "1234567F"}, "--secondary must be eight digits 0-9 or A-E"},
         {{"--tcp", "h:1", "--webserver", "on"}, "--webserver must be"},
         {{"--tcp", "h:1", "--clock", "2024-02-30 00:00:00"}, "--clock must be"},
         {{"--tcp", "h:1", "--ct", "1000", "--vt", "101"}, "at most 100000"},
@@ -188,6 +189,7 @@ TEST(MeterSimOptions, RefusesBadCommandLines) {
     // The product limit holds only for transformer input 1.
     EXPECT_EQ(ParseMeterSimArgs({"--tcp", "h:1", "--options", "1202000", "--ct", "1000", "--vt", "101"}).error, "");
     EXPECT_TRUE(ParseMeterSimArgs({"--tcp", "h:1", "-h"}).showHelp);
+    EXPECT_EQ(ParseMeterSimArgs({"--tcp", "h:1", "--secondary", "12AB4CDE"}).options.device.MBusIdBcd(), 0x12AB4CDEu);
 }
 
 TEST(MeterSimOptions, HelpNamesEveryOption) {
@@ -437,6 +439,41 @@ TEST(MeterSimRegisters, LargeLoggerRecordsEndWithZeros) {
     EXPECT_EQ(Reg32(m.In(3500, 17), 0), 1);
     EXPECT_EQ(m.In(3500, 17), std::vector<uint16_t>(17, 0));
     EXPECT_EQ(m.In(3500, 32), std::vector<uint16_t>(32, 0));
+}
+
+// Past the oldest record each log answers the end its line's readers test.
+TEST(MeterSimRegisters, PastTheOldestRecordEachLineGetsItsEndMark) {
+    struct Row {
+        int variant;
+        int first, older;  // the newest record, the next older one
+        int count;
+        Line line;
+        uint16_t end;
+    };
+    const Row rows[] = {
+        {1, 3400, 3500, 32, Line::Tcp, 0xFFFF}, {1, 3400, 3500, 32, Line::Rtu, 0xFFFF},
+        {1, 3100, 3200, 16, Line::Tcp, 0xFFFF}, {1, 3100, 3200, 16, Line::Rtu, 0xFFFF},
+        {2, 3400, 3500, 17, Line::Tcp, 0},      {2, 3400, 3500, 17, Line::Rtu, 0xFFFF},
+        {2, 11400, 3900, 15, Line::Tcp, 0},     {2, 11400, 3900, 15, Line::Rtu, 0xFFFF},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "variant " << row.variant << " register " << row.older
+                                        << (row.line == Line::Rtu ? " RTU" : " TCP"));
+        DeviceOptions d = Device(5, row.variant);
+        d.demandRecords = d.eventRecords = d.certifiedEntries = 1;
+        Model m(d);
+        // The certified log steps by a write and is read at one place.
+        const bool certified = row.first == 11400;
+        const auto older = [&] {
+            if (certified) m.Write(11400, {2});
+            return m.map.ReadInput(row.older, row.count, row.line).registers;
+        };
+        const ModbusError first =
+            certified ? m.Write(11400, {1}) : m.map.ReadInput(row.first, row.count, row.line).error;
+        EXPECT_EQ(first, ModbusError::None);
+        EXPECT_EQ(older(), std::vector<uint16_t>(static_cast<size_t>(row.count), row.end));
+        EXPECT_EQ(older(), std::vector<uint16_t>(static_cast<size_t>(row.count), row.end));
+    }
 }
 
 TEST(MeterSimRegisters, EventsLogWalksAndLogsSettingChanges) {
