@@ -402,6 +402,11 @@ void TProgrWinForm::FinishProgress()
     }
 }
 
+bool TProgrWinForm::ShowsTimeBar() const
+{
+    return Shown && (ProgrWin_BarTimer->isActive() || ProgrWin_BarTimer_100percent->isActive());
+}
+
 void TProgrWinForm::ProgrWin_BarTimer_100percentTimer()
 {
     ProgrWin_BarTimer_100percent->stop();

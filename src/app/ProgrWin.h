@@ -56,6 +56,8 @@ public:
     // A progress report of the worker; kind is a TProgressKind.
     void UpdateProgress(int itemIndex, int itemTotal, int kind);
     void FinishProgress();
+    // The window shows a time bar (its bar timer or the closing 100% running).
+    bool ShowsTimeBar() const;
     void SetBarMax(int max);
     int BarStep() const { return barStep_; }
 
