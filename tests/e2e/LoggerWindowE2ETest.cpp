@@ -1,7 +1,8 @@
 // The Logger page driven like a user against meter-sim over Modbus TCP: the
 // demand read into the grid and into its CSV file, whose lines are computed
 // here from the meter's own records, and the demand interval read with and
-// without "To Table".
+// without "To Table"; and on both Modbus transports, how each read's window
+// ends whatever the timing.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
