@@ -308,7 +308,8 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
             cancel.start(1);
             int rowsAtOk = -1;
             QObject::connect(ProgrWinForm->Button_ProgrWin_Terminate, &QPushButton::clicked, &cancel, [&] {
-                if (ProgrWinForm->Button_ProgrWin_Terminate->text() == QStringLiteral("Ok")) rowsAtOk = r.grid->RowCount();
+                if (ProgrWinForm->Button_ProgrWin_Terminate->text() == QStringLiteral("Ok"))
+                    rowsAtOk = r.grid->RowCount();
             });
             const auto lastSeen = [&] {
                 if (user.reports.empty()) return QString();
@@ -324,7 +325,8 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
 
             const int n = r.count ? 4 : form->RecordCount.load();
             ASSERT_GT(n, 0);
-            const QString closing = QStringLiteral("Information|") + r.report + QString::number(n) + QStringLiteral("|Ok");
+            const QString closing =
+                QStringLiteral("Information|") + r.report + QString::number(n) + QStringLiteral("|Ok");
             if (!cancelAfterLast) {
                 EXPECT_EQ(closedOn, closing) << user.All();
             }

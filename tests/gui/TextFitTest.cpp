@@ -164,9 +164,9 @@ TEST_F(TextFitTest, ProgressWindowLinesFitBesideTheIconInBothLanguages)
             auto text = [language](const LangText* t) { return t ? Txt(*t, language) : QString(); };
             const bool seen = testsupport::InspectModal(
                 [&] {
-                    ProgrWinForm->ShowProgress(7, r.icon, r.progressKind || r.counting ? 1 : 0, r.barTimer, r.busy, r.layout,
-                                               text(r.caption), text(r.line1), {}, text(r.line2), text(r.line3),
-                                               text(r.button), 0);
+                    const int counting = r.progressKind || r.counting ? 1 : 0;
+                    ProgrWinForm->ShowProgress(7, r.icon, counting, r.barTimer, r.busy, r.layout, text(r.caption),
+                                               text(r.line1), {}, text(r.line2), text(r.line3), text(r.button), 0);
                 },
                 [&](QDialog*) {
                     // The last item of a large read: the longest item line.
