@@ -135,7 +135,7 @@ void TProgrWinForm::BuildComponents()
     // of a busy display lower down, and the button at the bottom.
     ProgrWin_ProgressBar = new QProgressBar(this);
     ProgrWin_ProgressBar->setObjectName(QStringLiteral("ProgrWin_ProgressBar"));
-    ProgrWin_ProgressBar->setGeometry(16, 6, 200, 12);
+    ProgrWin_ProgressBar->setGeometry(ProgrWinBarLeft, 6, ProgrWinBarWidth, 12);
     ProgrWin_ProgressBar->setRange(0, 100);
     ProgrWin_ProgressBar->setValue(1);
     ProgrWin_ProgressBar->setTextVisible(false);
@@ -400,6 +400,11 @@ void TProgrWinForm::FinishProgress()
     } else {
         done(QDialog::Rejected);
     }
+}
+
+bool TProgrWinForm::ShowsTimeBar() const
+{
+    return Shown && (ProgrWin_BarTimer->isActive() || ProgrWin_BarTimer_100percent->isActive());
 }
 
 void TProgrWinForm::ProgrWin_BarTimer_100percentTimer()

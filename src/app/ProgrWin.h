@@ -21,6 +21,9 @@ constexpr int ProgrWinIconGap = 6;
 // counting display whose line 1 has text).
 constexpr int ProgrWinLineTop = 20;
 constexpr int ProgrWinSecondLineTop = 38;
+// Left end and width of the bar along the top, where no icon stands.
+constexpr int ProgrWinBarLeft = 16;
+constexpr int ProgrWinBarWidth = 200;
 
 class TProgrWinForm : public QDialog {
     Q_OBJECT
@@ -56,6 +59,8 @@ public:
     // A progress report of the worker; kind is a TProgressKind.
     void UpdateProgress(int itemIndex, int itemTotal, int kind);
     void FinishProgress();
+    // The window shows a time bar (its bar timer or the closing 100% running).
+    bool ShowsTimeBar() const;
     void SetBarMax(int max);
     int BarStep() const { return barStep_; }
 
@@ -84,8 +89,9 @@ private:
     void BuildComponents();
     void StepBar();
     void CentreOnMainWindow();
-    // Keeps the text lines clear of a shown icon: a line in the icon's rows is
-    // centred in the room right of it, a line under it in the whole width.
+    // Keeps the text lines and the bar clear of a shown icon: a line in the
+    // icon's rows is centred in the room right of it, a line under it in the
+    // whole width; the bar starts right of it and keeps its right end.
     void ArrangeLines();
 
     TMainForm& mainForm_;

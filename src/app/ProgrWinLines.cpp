@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QProgressBar>
 #include <QRect>
 
 #include "app/ProgrWin.h"
@@ -15,6 +16,11 @@ void TProgrWinForm::ArrangeLines()
     QRect icons;
     for (const QLabel* icon : {ProgrWinIconInfo, ProgrWinIconError, ProgrWinIconWarning})
         if (!icon->isHidden()) icons |= icon->geometry();
+    // A counting report with its icon ("The number of Demand items: 10") shows the bar as well.
+    const QRect bar = ProgrWin_ProgressBar->geometry();
+    const bool barInIconRows = icons.isValid() && bar.top() <= icons.bottom() && bar.bottom() >= icons.top();
+    const int barLeft = barInIconRows ? icons.right() + 1 + ProgrWinIconGap : ProgrWinBarLeft;
+    ProgrWin_ProgressBar->setGeometry(barLeft, bar.top(), ProgrWinBarLeft + ProgrWinBarWidth - barLeft, bar.height());
     const int windowWidth = width();
     for (QLabel* line : {Label_ProgrBar0, Label_ProgrBar1, Label_ProgrBar2, Label_ProgrBar3}) {
         const QRect g = line->geometry();

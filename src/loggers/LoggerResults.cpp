@@ -2,6 +2,7 @@
 // demand interval read ends: the grid filled behind the counting report, or
 // the CSV file written and the number of records read reported.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 
 #include "app/MainForm.h"
@@ -36,10 +37,24 @@ void Information(TMainForm& f, int id, int counting, const LangText& line)
                                QString(), QString(), QString(), Txt(TxtOk, f.Language), 0);
 }
 
+// The read's own window, still open, turns into the closing information as the
+// grid fills. Closed already (cancelled after the last record), a report would
+// open a new modal window and hold the fill back until the user closes it: the
+// grid is filled first then, and the report opens as the closing information.
+void FillBehindReport(TMainForm& f, int id, const LangText& line, void (TMainForm::*fill)())
+{
+    if (!ProgrWinForm->Shown) {
+        (f.*fill)();
+        Information(f, id, 1, line);
+        return;
+    }
+    Counting(f, id, line);
+    (f.*fill)();
+}
+
 void ShowDemandGrid(TMainForm& f)
 {
-    Counting(f, pwDemandCounting, TxtNumberOfDemandItems);
-    f.ShowDemandLogger();
+    FillBehindReport(f, pwDemandCounting, TxtNumberOfDemandItems, &TMainForm::ShowDemandLogger);
 }
 
 // The grid shows this read's records whether or not their file is written.
@@ -56,8 +71,7 @@ void DemandRead(TMainForm& f, int savedId)
 void CertifiedRead(TMainForm& f)
 {
     if (!f.CheckBox_Certified_SaveToFile->isChecked() || !f.WriteCertifiedLoggerCsv()) {
-        Counting(f, pwCertifiedCounting, TxtNumberOfItems);
-        f.ShowCertifiedLogger();
+        FillBehindReport(f, pwCertifiedCounting, TxtNumberOfItems, &TMainForm::ShowCertifiedLogger);
     } else {
         f.FillCertifiedLoggerGrid();
         Information(f, pwCertifiedSaved, 1, TxtNumberOfItems);
@@ -81,8 +95,15 @@ void RegisterLoggerResults(TMainForm& f)
 {
     f.SetUiAction(urDemandLoggerRead, [&f] { DemandRead(f, pwDemandSaved); });
     f.SetUiAction(urEventsLoggerRead, [&f] {
-        Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        if (ProgrWinForm->Shown) {
+            Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+            f.ShowEventsLogger();
+            return;
+        }
+        // As FillBehindReport; the filler reads the count that the report puts into the box.
+        f.ComboBox_Events->setCurrentText(QString::number(f.EventItemCount));
         f.ShowEventsLogger();
+        Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
     });
     f.SetUiAction(urCertifiedLoggerRead, [&f] { CertifiedRead(f); });
     f.SetUiAction(urDemandIntervalValues, [&f] { f.ShowResultFields(rcDemandInterval); });

@@ -11,9 +11,12 @@
 
 namespace {
 
+// A single read waits in a time-bar window, and only such a window is ended
+// here. A logger read set while this read ran waits for its own result in its
+// counting window, and a report is the user's to close.
 void Finish()
 {
-    if (ProgrWinForm) ProgrWinForm->FinishProgress();
+    if (ProgrWinForm && ProgrWinForm->ShowsTimeBar()) ProgrWinForm->FinishProgress();
 }
 
 }  // namespace
@@ -29,8 +32,7 @@ void RegisterValueResults(TMainForm& f)
         f.ShowMeasuredValues();
     });
     f.SetUiAction(urDeviceTimeRead, [&f] {
-        // An information report still open is the user's to close.
-        if (ProgrWinForm && ProgrWinForm->windowTitle() != Txt(TxtInformation, f.Language)) Finish();
+        Finish();
         f.ShowResultFields(rcDeviceDateTime);
         f.ShowResultFields(rcActualTariff);
         f.ShowResultFields(rcCounterGridRepaint);

@@ -1,7 +1,8 @@
 // The Logger page driven like a user against meter-sim over Modbus TCP and
 // M-Bus: the demand read into the grid and into its CSV file, whose lines are
 // computed here from the meter's own records, a saved read after a longer one,
-// and the demand interval read with and without "To Table".
+// and the demand interval read with and without "To Table"; and on both Modbus
+// transports, how each read's window ends whatever the timing.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -278,5 +279,137 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
     EXPECT_EQ(g->Cell(1, 1), QStringLiteral(" 2024-05-07"));
     Screenshot(form->Page_Logger, QStringLiteral("logger-demand-interval-tcp-de"));
 }
+
+// Every read ends with its own window turned into the closing information
+// over the filled grid, whatever the timing: the Read clicked while the clock
+// refresh that the last "Ok" started still runs (the read waits for it), and
+// "Abbrechen" pressed after the last record, before the result. Each read on
+// both Modbus transports, against a quick and a slow meter.
+struct ClosingCase {
+    bool rtu;
+    int delayMs;
+};
+
+class LoggerReadClosingE2ETest : public LoggerWindowE2ETest, public ::testing::WithParamInterface<ClosingCase> {};
+
+TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFilledGrid)
+{
+    const ClosingCase c = GetParam();
+    std::vector<std::string> args{"--variant", "2", "--demand-records", "12", "--event-records", "12",
+                                  "--certified-entries", "12", "--delay-ms", std::to_string(c.delayMs)};
+    if (c.rtu) {
+        ChooseRtuLine();
+        args.insert(args.end(), {"--rtu", line->MeterEnd(), "--baud", "19200", "--unit", "4"});
+    } else {
+        args.insert(args.end(), {"--tcp", "127.0.0.1:0"});
+    }
+    StartMeter(args);
+    StartWindow();
+    if (c.rtu) {
+        UseRtu(QStringLiteral("4"));
+    } else {
+        form->RadioButton_Modbus_TCPIP->setChecked(true);
+        form->Edit_Setup_TCPIP_Port->setText(QString::number(sim->Port()));
+    }
+    Connect();
+    form->RadioButton_German->setChecked(true);
+    form->PageControl_Main->setCurrentWidget(form->Page_Logger);
+    form->CheckBoxIntervalToTable->setChecked(true);
+    form->MaskEditIntervalDateFrom->setText(QStringLiteral("2024-05-07"));
+    form->MaskEditIntervalTimeFrom->setText(QStringLiteral("08:30"));
+    form->MaskEditIntervalDateTill->setText(QStringLiteral("2024-05-07"));
+    form->MaskEditIntervalTimeTill->setText(QStringLiteral("10:00"));
+
+    struct Read {
+        QWidget* page;
+        QComboBox* count;  // none: the interval read, whose period gives the count
+        QPushButton* button;
+        TStringGrid* grid;
+        uint8_t result;
+        QString report;
+    };
+    std::vector<Read> reads{
+        {form->Page_DemandLogger, form->ComboBox_Demand, form->Button_Demand_Read, form->StringGrid_DemandLogger,
+         urDemandLoggerRead, QStringLiteral("Anzahl der Zeilen: ")},
+        {form->Page_EventsLogger, form->ComboBox_Events, form->Button_Events_Read, form->StringGrid_EventsLogger,
+         urEventsLoggerRead, QStringLiteral("Anzahl der Ereignis Zeilen:")},
+        {form->Page_CertifiedLogger, form->ComboBox_Certified, form->Button_Certified_Read,
+         form->StringGrid_CertifiedLogger, urCertifiedLoggerRead, QStringLiteral("Anzahl der geladenen Zeilen:")}};
+    // Only Modbus TCP carries the interval read.
+    if (!c.rtu)
+        reads.push_back({form->Page_DemandLogger, nullptr, form->Button_Demand_Interval_Read,
+                         form->StringGrid_DemandLogger, urDemandIntervalTable, QStringLiteral("Anzahl der Zeilen: ")});
+
+    const auto clockRead = [&] { return form->TimerRefreshMainDeviceTime->interval() == 60000; };
+    for (const Read& r : reads) {
+        for (const bool cancelAfterLast : {true, false}) {
+            SCOPED_TRACE(r.button->objectName().toStdString() + (cancelAfterLast ? ", cancelled after the last record"
+                                                                                 : ", clicked during the clock read"));
+            form->PageControl_Logger->setCurrentWidget(r.page);
+            if (r.count) r.count->setCurrentText(QStringLiteral("4"));
+            r.grid->SetRowCount(1);
+            // Each "Ok" on this page has the device clock read 100 ms later (the
+            // timer then goes back to its minute): the Read comes while the worker
+            // is busy with it, or once it is done.
+            ASSERT_TRUE(PumpUntil([&] { return clockRead() && form->ComThread->Parked() == cancelAfterLast; }));
+
+            User user;
+            bool cancelled = false;
+            std::optional<std::chrono::steady_clock::time_point> offered;
+            QTimer cancel;
+            QObject::connect(&cancel, &QTimer::timeout, [&] {
+                QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
+                const bool offers = ProgrWinForm->isVisible() && button->text() == QStringLiteral("Abbrechen");
+                if (cancelAfterLast && !cancelled && offers && form->GetUiRequest() == r.result) {
+                    cancelled = true;
+                    button->click();
+                }
+                // A window that still offers to cancel long after any read would
+                // have ended is the fault itself: the user gives up on it.
+                const auto now = std::chrono::steady_clock::now();
+                if (!offers) offered.reset();
+                else if (!offered) offered = now;
+                else if (now - *offered > 10s) button->click();
+            });
+            cancel.start(1);
+            int rowsAtOk = -1;
+            QObject::connect(ProgrWinForm->Button_ProgrWin_Terminate, &QPushButton::clicked, &cancel, [&] {
+                if (ProgrWinForm->Button_ProgrWin_Terminate->text() == QStringLiteral("Ok"))
+                    rowsAtOk = r.grid->RowCount();
+            });
+            const auto lastSeen = [&] {
+                if (user.reports.empty()) return QString();
+                const User::Seen& last = user.reports.back();
+                return last.title + QLatin1Char('|') + last.text + QLatin1Char('|') + last.button;
+            };
+            // Returns when the window that the Read opened has closed.
+            r.button->click();
+            const QString closedOn = lastSeen();
+            ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible() && form->GetUiRequest() == 0 &&
+                                               form->GetJob() == 0 && form->ComThread->Parked(); }, 40s));
+            EXPECT_EQ(cancelled, cancelAfterLast);
+
+            const int n = r.count ? 4 : form->RecordCount.load();
+            ASSERT_GT(n, 0);
+            const QString closing =
+                QStringLiteral("Information|") + r.report + QString::number(n) + QStringLiteral("|Ok");
+            if (!cancelAfterLast) {
+                EXPECT_EQ(closedOn, closing) << user.All();
+            }
+            EXPECT_EQ(lastSeen(), closing) << user.All();
+            EXPECT_FALSE(ProgrWinForm->ProgrWinIconInfo->isHidden());
+            EXPECT_EQ(rowsAtOk, n + 1);
+            EXPECT_FALSE(r.grid->Cell(1, n).trimmed().isEmpty());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, LoggerReadClosingE2ETest,
+                         ::testing::Values(ClosingCase{false, 0}, ClosingCase{false, 60}, ClosingCase{true, 0},
+                                           ClosingCase{true, 60}),
+                         [](const ::testing::TestParamInfo<ClosingCase>& row) {
+                             return std::string(row.param.rtu ? "Rtu" : "Tcp") +
+                                    (row.param.delayMs ? "SlowMeter" : "QuickMeter");
+                         });
 
 } // namespace

@@ -178,22 +178,33 @@ TEST_F(CounterDisplayTest, ScanOnAPortThatDoesNotOpenStartsNothing)
     EXPECT_TRUE(JobsRun().empty());
 }
 
-// A clock read ending while an information report is open leaves the report
-// for the user; any other progress window it closes.
-TEST_F(CounterDisplayTest, ClockReadLeavesAnInformationReportOpen)
+// A clock read ending ends the window of a single read, a time-bar window (its
+// own "Data Reading..." on the Setup page); an information report stays for the
+// user, and a logger read set meanwhile waits in its counting window for its
+// own result.
+TEST_F(CounterDisplayTest, ClockReadEndsOnlyATimeBarWindow)
 {
-    for (const bool information : {true, false}) {
-        bool openAfter = false;
+    const struct {
+        const char* name;
+        int counting, barTimer, busy;
+        QString caption, line1, button;
+        bool ends;
+    } cases[] = {
+        {"clock read", 0, 1, 1, QStringLiteral("Data Reading..."), QString(), QStringLiteral("Cancel"), true},
+        {"information", 0, 0, 0, QStringLiteral("Information"), QString(), QStringLiteral("Ok"), false},
+        {"logger read", 1, 0, 0, QString(), QStringLiteral("Data Reading..."), QStringLiteral("Cancel"), false},
+    };
+    for (const auto& c : cases) {
+        bool ends = false;
         QTimer::singleShot(50, [&] {
             Post(urDeviceTimeRead);
             PumpFor(20ms);
-            openAfter = ProgrWinForm->isVisible();
-            if (openAfter) ProgrWinForm->done(0);
+            ends = !ProgrWinForm->isVisible() || ProgrWinForm->ProgrWin_BarTimer_100percent->isActive();
+            if (ProgrWinForm->isVisible()) ProgrWinForm->done(0);
         });
-        const QString caption = information ? QStringLiteral("Information") : QStringLiteral("Data Reading...");
-        ProgrWinForm->ShowProgress(1, 0, 0, 0, 0, 1, caption, QString(), QString(), QString(), QString(),
-                                   QStringLiteral("Ok"), 0);
-        EXPECT_EQ(openAfter, information) << caption.toStdString();
+        ProgrWinForm->ShowProgress(1, 0, c.counting, c.barTimer, c.busy, 1, c.caption, c.line1, QString(), QString(),
+                                   QString(), c.button, 20);
+        EXPECT_EQ(ends, c.ends) << c.name;
     }
 }
 

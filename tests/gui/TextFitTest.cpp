@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
@@ -248,10 +249,14 @@ TEST_F(TextFitTest, LoggerGridCellsFitTheirColumnsAtTheDefaultWidths)
     }
 }
 
-// Line texts of a report that lie under a shown icon.
+// Line texts of a report, and its bar, that lie under a shown icon.
 std::vector<std::string> LinesUnderIcons(TProgrWinForm& w)
 {
     std::vector<std::string> out;
+    for (QLabel* icon : {w.ProgrWinIconInfo, w.ProgrWinIconError, w.ProgrWinIconWarning})
+        if (!icon->isHidden() && !w.ProgrWin_ProgressBar->isHidden() &&
+            w.ProgrWin_ProgressBar->geometry().intersects(icon->geometry()))
+            out.push_back("bar under " + icon->objectName().toStdString());
     for (QLabel* line : {w.Label_ProgrBar0, w.Label_ProgrBar1, w.Label_ProgrBar2, w.Label_ProgrBar3}) {
         if (line->isHidden() || line->text().isEmpty()) continue;
         const QSize size(QFontMetrics(line->font()).horizontalAdvance(line->text()), line->height());
@@ -272,6 +277,7 @@ TEST_F(TextFitTest, ProgressWindowLinesFitBesideTheIconInBothLanguages)
         const LangText* caption;
         const LangText *line1, *line2, *line3, *button;
         int progressKind;  // a worker report made while the window is up, or 0
+        bool counting = false;  // with the bar, as after a read into a file
     };
     const Report reports[] = {
         {"finished", 0, 0, 0, 1, &TxtInformation, &TxtOperationFinished, nullptr, nullptr, &TxtOk, 0},
@@ -285,18 +291,21 @@ TEST_F(TextFitTest, ProgressWindowLinesFitBesideTheIconInBothLanguages)
         {"connecting", 0, 1, 1, 1, &TxtConnecting, &TxtWait, nullptr, nullptr, &TxtCancel, 0},
         {"scan", 0, 0, 1, 1, &TxtScanning, nullptr, nullptr, nullptr, &TxtCancel, pkAddressScan},
         {"demand-saving", 0, 0, 1, 1, &TxtDataReading, nullptr, nullptr, nullptr, &TxtCancel, pkDemandRecord},
+        {"demand-saved", 0, 0, 0, 1, &TxtInformation, &TxtNumberOfDemandItems, nullptr, nullptr, &TxtOk, 0, true},
+        {"certified-saved", 0, 0, 0, 1, &TxtInformation, &TxtNumberOfItems, nullptr, nullptr, &TxtOk, 0, true},
     };
     f().CheckBox_Demand_SaveToFile->setChecked(true);
     f().DeviceVariant = 2;
+    f().RecordCount = 168000;  // the longest count a report appends
     for (int language : {0, 1}) {
         SetLanguage(language);
         for (const Report& r : reports) {
             auto text = [language](const LangText* t) { return t ? Txt(*t, language) : QString(); };
             const bool seen = testsupport::InspectModal(
                 [&] {
-                    ProgrWinForm->ShowProgress(7, r.icon, r.progressKind ? 1 : 0, r.barTimer, r.busy, r.layout,
-                                               text(r.caption), text(r.line1), {}, text(r.line2), text(r.line3),
-                                               text(r.button), 0);
+                    const int counting = r.progressKind || r.counting ? 1 : 0;
+                    ProgrWinForm->ShowProgress(7, r.icon, counting, r.barTimer, r.busy, r.layout, text(r.caption),
+                                               text(r.line1), {}, text(r.line2), text(r.line3), text(r.button), 0);
                 },
                 [&](QDialog*) {
                     // The last item of a large read: the longest item line.
