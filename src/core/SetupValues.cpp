@@ -161,23 +161,15 @@ bool IsCounterDateText(std::string_view time, std::string_view date)
 {
     // Blanks are the places left empty, which go out as 0; any other character
     // that is no digit (a placeholder letter) is no date.
-    const auto field = [](std::string_view text, size_t at, size_t count) -> std::optional<int> {
-        std::string digits;
-        for (size_t i = at; i < at + count; ++i) digits += i < text.size() ? text[i] : ' ';
-        for (char& c : digits)
-            if (c == ' ') c = '0';
-        return DigitsAt(digits, 0, count);
-    };
-    const auto h = field(time, 0, 2), mi = field(time, 3, 2), s = field(time, 6, 2);
-    const auto y = field(date, 0, 4), mo = field(date, 5, 2), d = field(date, 8, 2);
+    const std::string t = TimeFromEditor(time), dayFirst = DateFromEditor(date);
+    const auto h = DigitsAt(t, 0, 2), mi = DigitsAt(t, 3, 2), s = DigitsAt(t, 6, 2);
+    const auto d = DigitsAt(dayFirst, 0, 2), mo = DigitsAt(dayFirst, 3, 2), y = DigitsAt(dayFirst, 6, 4);
     if (!h || !mi || !s || !y || !mo || !d) return false;
     if (*h > 23 || *mi > 59 || *s > 59) return false;
     if (*y == 0 && *mo == 0) return *d <= 31;
     // Year 0000 takes the 29th of February: it acts in the leap years.
     if (*y == 0) return *mo <= 12 && *d >= 1 && *d <= DaysInMonth(2000, *mo);
-    return ParseSetupDateTime(Digits(*h, 2) + ":" + Digits(*mi, 2) + ":" + Digits(*s, 2),
-                              Digits(*d, 2) + "-" + Digits(*mo, 2) + "-" + Digits(*y, 4))
-        .has_value();
+    return ParseSetupDateTime(t, dayFirst).has_value();
 }
 
 std::optional<int> TariffOfText(std::string_view text, std::string_view hardwareText)

@@ -2,7 +2,6 @@
 // demand interval read ends: the grid filled behind the counting report, or
 // the CSV file written and the number of records read reported.
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 
 #include "app/MainForm.h"
@@ -95,15 +94,11 @@ void RegisterLoggerResults(TMainForm& f)
 {
     f.SetUiAction(urDemandLoggerRead, [&f] { DemandRead(f, pwDemandSaved); });
     f.SetUiAction(urEventsLoggerRead, [&f] {
-        if (ProgrWinForm->Shown) {
-            Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
-            f.ShowEventsLogger();
-            return;
-        }
-        // As FillBehindReport; the filler reads the count that the report puts into the box.
-        f.ComboBox_Events->setCurrentText(QString::number(f.EventItemCount));
+        // As FillBehindReport: with the read's window gone, the grid is filled before the report opens.
+        const bool shown = ProgrWinForm->Shown;
+        if (shown) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
         f.ShowEventsLogger();
-        Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        if (!shown) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
     });
     f.SetUiAction(urCertifiedLoggerRead, [&f] { CertifiedRead(f); });
     f.SetUiAction(urDemandIntervalValues, [&f] { f.ShowResultFields(rcDemandInterval); });
