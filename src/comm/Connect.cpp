@@ -442,6 +442,11 @@ void TMainForm::CancelTcpConnect()
     {
         const TPortTakeOver portUse(JobHost());
         ResetTcpConnection();
+        // One that has already ended left its result ("connected", or a
+        // failure) for the result handler, which runs after this: it would
+        // show a connection that is gone. The cancel takes its place. Both
+        // run on this thread, and the job posts only while it holds the gate.
+        if (GetUiRequest() != urNone) SetUiRequest(urJobCancelled);
     }
     // Taken here; neither the timer nor the job is left to take it.
     ConnectCancelled = 0;

@@ -249,45 +249,99 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClickConnects)
     ExpectConnected(user);
 }
 
-// Cancelled before the identification began (the socket just connected) and
-// while it ran: the window settles at the cancel itself, before the connect
-// timer's next tick and before the cancelled identification ends: one state,
-// disconnected, and a click right after it connects, with no failure reported.
-TEST_F(ConnectE2ETest, CancelWhileConnectingSettlesAtOnceAndTheNextClickConnects)
+// "Cancel" on "Connecting..." at every moment of a connect: before the
+// identification began (the socket just connected), while it runs, at its last
+// answers, and once its result waits for the handler; or only after the device
+// was shown. The window settles at the click itself, before any event, and
+// stays so once the result has come: disconnected with the socket closed, or
+// connected over a live one, never "connected" over a closed socket. A click
+// then connects (or disconnects), with no failure reported. Each meter speed is
+// one row; the moments are taken from the time the window offers "Cancel", and
+// one from the job having posted its result.
+class ConnectCancelE2ETest : public ConnectE2ETest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ConnectCancelE2ETest, CancelAtAnyMomentSettlesInOneTrueStateAndTheNextClickWorks)
 {
-    // Slow answers keep the identification running when the user cancels.
-    MeterSim meter({"--tcp", "127.0.0.1:0", "--delay-ms", "300"});
+    const int delayMs = GetParam();
+    MeterSim meter({"--tcp", "127.0.0.1:0", "--delay-ms", std::to_string(delayMs)});
     ASSERT_TRUE(meter.Ready());
     StartWindow();
     UseTcp(meter.Port());
+    // The identification starts with the connect timer's tick and exchanges
+    // nine requests; its result then waits the result delay.
+    const auto identification = 500ms + 9 * std::chrono::milliseconds(delayMs + 5);
+    std::vector<std::optional<std::chrono::milliseconds>> moments{0ms, 300ms};
+    for (int k = 1; k <= 4; ++k) moments.push_back(500ms + (identification - 500ms) * k / 4);
+    // nullopt: once the job has posted its result.
+    moments.push_back(std::nullopt);
+    moments.push_back(identification + 2000ms);
 
-    for (const auto cancelAfter : {0ms, 1200ms}) {
-        SCOPED_TRACE("cancel after " + std::to_string(cancelAfter.count()) + " ms");
-        {
-            User user(cancelAfter);
-            ClickConnect();
-            ASSERT_FALSE(user.reports.empty());
-            EXPECT_EQ(user.reports.front().button, QStringLiteral("Cancel"));
-            // At once: no event is let through before these checks.
-            ASSERT_EQ(ConnectButton()->text(), QStringLiteral("Connect Device"));
+    const auto expectOneTrueState = [&](const User& user) {
+        const bool connected = ConnectButton()->text() == QStringLiteral("Disconnect");
+        if (connected) {
+            ExpectConnected(user);
+            EXPECT_EQ(form->ClientSocket->state(), QAbstractSocket::ConnectedState);
+        } else {
             ExpectDisconnected();
             EXPECT_TRUE(form->GroupBox_Setup_TCPIP->isEnabled());
             EXPECT_FALSE(form->TcpClient->Active());
+            EXPECT_EQ(form->ClientSocket->state(), QAbstractSocket::UnconnectedState);
             EXPECT_FALSE(form->TimerIP_Connect->isActive());
-            EXPECT_FALSE(ProgrWinForm->isVisible());
             EXPECT_FALSE(user.Saw(QStringLiteral("The device is connected."))) << user.All();
         }
-        // A cancel that came after the identification's last look stays behind;
-        // it is no part of the next connect.
-        form->ConnectCancelled = 1;
-        User user;
-        ConnectUntil(user, QStringLiteral("The device is connected."));
         for (const User::Seen& seen : user.reports) EXPECT_NE(seen.title, QStringLiteral("Error")) << user.All();
-        ExpectConnected(user);
+        return connected;
+    };
+
+    for (const auto& moment : moments) {
+        SCOPED_TRACE(moment ? "cancel after " + std::to_string(moment->count()) + " ms" : "cancel at the result");
+        bool connected = false;
+        {
+            User user;
+            std::optional<std::chrono::steady_clock::time_point> offered;
+            QTimer cancel;
+            QObject::connect(&cancel, &QTimer::timeout, [&] {
+                QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
+                if (!ProgrWinForm->isVisible() || button->text() != QStringLiteral("Cancel")) return;
+                const auto now = std::chrono::steady_clock::now();
+                if (!offered) offered = now;
+                if (moment ? now - *offered >= *moment : form->GetUiRequest() == urConnected) button->click();
+            });
+            cancel.start(1);
+            ClickConnect();
+            cancel.stop();
+            EXPECT_TRUE(offered.has_value());
+            EXPECT_FALSE(ProgrWinForm->isVisible());
+            // At once: no event is let through before these checks.
+            connected = expectOneTrueState(user);
+            // A result not yet handled is the cancel's; a device already shown stays.
+            if (!moment || *moment > identification + 1000ms) {
+                EXPECT_EQ(connected, moment.has_value());
+            }
+            // And once whatever the identification left has been handled.
+            ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Parked(); }, 10s));
+            PumpUntil([] { return false; }, 300ms);
+            EXPECT_EQ(expectOneTrueState(user), connected);
+        }
+        if (!connected) {
+            // A cancel that came after the identification's last look stays
+            // behind; it is no part of the next connect.
+            form->ConnectCancelled = 1;
+            User user;
+            ConnectUntil(user, QStringLiteral("The device is connected."));
+            EXPECT_TRUE(expectOneTrueState(user));
+        }
+        ASSERT_EQ(ConnectButton()->text(), QStringLiteral("Disconnect"));
+        User user;
         ClickConnect();
         ExpectDisconnected();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(MeterSpeeds, ConnectCancelE2ETest, ::testing::Values(0, 150),
+                         [](const ::testing::TestParamInfo<int>& row) {
+                             return row.param ? std::string("SlowMeter") : std::string("QuickMeter");
+                         });
 
 // A job left running when the user connects over Modbus TCP (here a read that
 // waits on the socket not yet connected) is cancelled first; it neither
