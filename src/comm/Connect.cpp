@@ -20,6 +20,7 @@
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
 #include "app/Text.h"
+#include "comm/GuardedHandler.h"
 #include "comm/JobHost.h"
 #include "comm/PortList.h"
 #include "comm/TcpClient.h"
@@ -521,7 +522,9 @@ void ConnectConnectionHandlers(TMainForm& f)
     if (f.property(bound).toBool()) return;
     f.setProperty(bound, true);
 
-    ConnectClick(f.Button_Setup_Device_Connect, [&f] { f.Button_Setup_Device_ConnectClick(); });
+    // The connect opens and sets up the port, the disconnect says goodbye on it:
+    // either can throw.
+    ConnectClick(f.Button_Setup_Device_Connect, Guarded([&f] { f.Button_Setup_Device_ConnectClick(); }));
     if (f.RadioButtonPrimaryAddress)
         QObject::connect(f.RadioButtonPrimaryAddress, &QAbstractButton::toggled, &f, [&f](bool on) {
             if (on) f.RadioButtonPrimaryAddressClick();

@@ -9,6 +9,7 @@
 #include "app/ColorButton.h"
 #include "app/MainForm.h"
 #include "app/StringGrid.h"
+#include "comm/GuardedHandler.h"
 
 void RegisterValueResults(TMainForm& f);
 
@@ -51,7 +52,8 @@ void TMainForm::ConnectValueHandlers()
                  [this] { Button_Energie_MainCounters_StartMonitoringClick(); });
     ConnectClick(Button_ResettableCounters_Read, [this] { Button_ResettableCounters_ReadClick(); });
     ConnectClick(Button_FreezeCounters_Read, [this] { Button_FreezeCounters_ReadClick(); });
-    ConnectClick(Button_Setup_SearchDevices, [this] { Button_Setup_SearchDevicesClick(); });
+    // The scan opens and sets up the port, which can throw.
+    ConnectClick(Button_Setup_SearchDevices, Guarded([this] { Button_Setup_SearchDevicesClick(); }));
     // The user's choice only; the transport selection refills the list itself.
     QObject::connect(ComboBox_DisplayRefresh, &QComboBox::activated, this, [this] { ComboBox_DisplayRefreshChange(); });
 
