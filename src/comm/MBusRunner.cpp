@@ -88,6 +88,8 @@ bool PortGuardPassed(IJobHost& host)
     if (host.Link().PortOpenError.load() == 0) return true;
     host.StopDisplayRefresh();
     host.StopBusyIndicator();
+    // A disconnect may have cancelled the job between its start and this check.
+    if (EndCancelledJobAfterMiss(host)) return false;
     host.Jobs().SetJob(jcIdle);
     host.Jobs().SetUiRequest(urNoAnswer);
     return false;

@@ -208,7 +208,11 @@ public:
         if (Recording) Record("activity" + std::to_string(code));
     }
     void StopBusyIndicator() override { Record("StopBusyIndicator"); }
-    void StopDisplayRefresh() override { Record("StopDisplayRefresh"); }
+    void StopDisplayRefresh() override
+    {
+        Record("StopDisplayRefresh");
+        if (OnStopDisplayRefresh) OnStopDisplayRefresh();
+    }
     void StartTimerSetup() override { Record("StartTimerSetup"); }
     void SetProtocolMode(int mode) override
     {
@@ -267,6 +271,8 @@ public:
     std::atomic<bool> Recording{true};
     // The count boxes of the three loggers.
     std::atomic<int> DemandCount{10}, EventsCount{10}, CertifiedCount{10};
+    // Runs on the worker when a runner stops the display refresh; set before the job.
+    std::function<void()> OnStopDisplayRefresh;
     std::vector<uint8_t> Results;  // UI thread
     std::vector<QString> SocketErrors;
     int64_t Untraced = 0;  // UI thread
