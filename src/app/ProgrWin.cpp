@@ -287,6 +287,7 @@ void TProgrWinForm::ShowProgress(int id, int icon, int counting, int barTimer, i
     if (!Shown) {
         ProgrWin_ProgressBar->setValue(1);
         Shown = 1;
+        ++Openings;
         Label_ProgrBar_PercentCounter->setText(QString::number(ProgrWin_ProgressBar->value()) +
                                                QLatin1Char('%'));
         ArrangeLines();

@@ -47,6 +47,7 @@ public:
     QTimer* ProgrWin_BarTimer_100percent = nullptr;
 
     uint8_t Shown = 0;          // the window is open
+    uint32_t Openings = 0;      // how often it has opened: the number of the open window
     int BarTimerPeriod = 0;     // milliseconds per step of the time-driven bar
     int Tag = 0;                // the bar timer has had its first tick
 
@@ -59,6 +60,11 @@ public:
     // A progress report of the worker; kind is a TProgressKind.
     void UpdateProgress(int itemIndex, int itemTotal, int kind);
     void FinishProgress();
+    // The number of the window that ShowProgress called now would show: the
+    // open one, or the next one to open.
+    uint32_t WindowToShow() const { return Shown ? Openings : Openings + 1; }
+    // The window open now is the one with that number.
+    bool ShowsWindow(uint32_t window) const { return Shown && window != 0 && Openings == window; }
     // The window shows a time bar (its bar timer or the closing 100% running).
     bool ShowsTimeBar() const;
     void SetBarMax(int max);

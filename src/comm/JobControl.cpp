@@ -9,7 +9,7 @@ JobControl::~JobControl()
     ComThread = nullptr;
 }
 
-void JobControl::SetJob(uint8_t code)
+void JobControl::SetJob(uint8_t code, uint32_t window)
 {
     TThreadCom* const worker = ComThread;
     // Without a worker, or while it is being ended, nothing would ever run the job;
@@ -18,11 +18,15 @@ void JobControl::SetJob(uint8_t code)
 
     if (code != 0 && !worker->Suspended()) {
         // Busy with a job or its result: park it. A clock read is never worth
-        // waiting for; it clears whatever was parked instead.
-        PendingJob.store(IsClockReadJob(code) ? 0 : code);
+        // waiting for: it is skipped (its timer comes back), and what the user
+        // parked stays parked.
+        if (IsClockReadJob(code)) return;
+        PendingJob.store(code);
+        PendingJobWindow = window;
         return;
     }
     if (code != 0 && JobCode.load() == 0) {
+        JobWindow = window;
         JobCode.store(code);
         StartThread();
         return;

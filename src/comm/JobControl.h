@@ -17,6 +17,11 @@ struct JobControl {
     std::atomic<uint8_t> JobCode{0};
     std::atomic<uint8_t> PendingJob{0};
     std::atomic<uint8_t> UiRequest{0};
+    // UI thread: the window of the job started last, kept until the next one
+    // starts, so that its result can tell its own window from a later one;
+    // and the window of the parked job.
+    uint32_t JobWindow = 0;
+    uint32_t PendingJobWindow = 0;
     // Owned: created by CreateComThread, ended and freed by ShutdownWorker's caller
     // or at the latest by the destructor.
     TThreadCom* ComThread = nullptr;
@@ -27,7 +32,10 @@ struct JobControl {
     JobControl& operator=(const JobControl&) = delete;
 
     // UI thread, except SetJob(0) and SetUiRequest, which the runners call at a job's end.
-    void SetJob(uint8_t code);
+    // window: the opening of the progress window that the job's result reports
+    // in (TProgrWinForm::Openings), 0 for none; it goes with the job when the
+    // job is parked.
+    void SetJob(uint8_t code, uint32_t window = 0);
     uint8_t GetJob() const { return JobCode.load(); }
     void SetUiRequest(uint8_t code) { UiRequest.store(code); }
     uint8_t GetUiRequest() const { return UiRequest.load(); }

@@ -27,7 +27,7 @@ void JobControl::HandleUiRequest()
     const uint8_t parked = PendingJob.load();
     if (ComThread && !ComThread->Suspended()) StopThread();
     if (parked != 0) {
-        SetJob(parked);
+        SetJob(parked, PendingJobWindow);
         PendingJob.store(0);
     }
 }

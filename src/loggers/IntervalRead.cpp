@@ -51,7 +51,7 @@ void TMainForm::Button_Demand_Interval_ReadClick()
         if (BuildIntervalWrite(from, till, CustomRequest) == 0) return;
         IntervalToTable = toTable ? 1 : 0;
     }
-    SetJob(jcModbusDemandInterval);
+    SetJob(jcModbusDemandInterval, toTable ? ProgrWinForm->WindowToShow() : 0);
     if (toTable)
         ProgrWinForm->ShowProgress(kReadingReport, 0, 1, 0, 0, 1, Txt(TxtDataReading, L), QString(), QString(),
                                    QString(), QString(), Txt(TxtCancel, L), IntervalRecordCount.load());

@@ -101,7 +101,7 @@ void ReadLogger(TMainForm& f, const ReadCommand& c)
         ReportError(f, c.ids.notConnected, TxtDeviceNotAvailable);
         return;
     }
-    f.SetJob(job);
+    f.SetJob(job, ProgrWinForm->WindowToShow());
     ProgrWinForm->ShowProgress(c.ids.started, 0, 1, 0, 0, 1, QString(), Txt(TxtDataReading, f.Language), QString(),
                                QString(), QString(), Txt(TxtCancel, f.Language), std::stoi(count));
 }

@@ -36,24 +36,44 @@ void Information(TMainForm& f, int id, int counting, const LangText& line)
                                QString(), QString(), QString(), Txt(TxtOk, f.Language), 0);
 }
 
+// Another window is open than the read's own: the read was cancelled after its
+// last record, and the user has started a read since, whose window it is. The
+// result fills its grid and leaves that window alone.
+bool AnotherWindowOpen(const TMainForm& f)
+{
+    return ProgrWinForm->Shown && !ProgrWinForm->ShowsWindow(f.JobWindow);
+}
+
 // The read's own window, still open, turns into the closing information as the
 // grid fills. Closed already (cancelled after the last record), a report would
 // open a new modal window and hold the fill back until the user closes it: the
 // grid is filled first then, and the report opens as the closing information.
-void FillBehindReport(TMainForm& f, int id, const LangText& line, void (TMainForm::*fill)())
+void FillBehindReport(TMainForm& f, int id, const LangText& line, void (TMainForm::*show)(),
+                      void (TMainForm::*fill)())
 {
-    if (!ProgrWinForm->Shown) {
+    if (AnotherWindowOpen(f)) {
         (f.*fill)();
+        return;
+    }
+    if (!ProgrWinForm->Shown) {
+        (f.*show)();
         Information(f, id, 1, line);
         return;
     }
     Counting(f, id, line);
-    (f.*fill)();
+    (f.*show)();
+}
+
+// A saved read's closing information; none in another read's window.
+void SavedReport(TMainForm& f, int id, const LangText& line)
+{
+    if (!AnotherWindowOpen(f)) Information(f, id, 1, line);
 }
 
 void ShowDemandGrid(TMainForm& f)
 {
-    FillBehindReport(f, pwDemandCounting, TxtNumberOfDemandItems, &TMainForm::ShowDemandLogger);
+    FillBehindReport(f, pwDemandCounting, TxtNumberOfDemandItems, &TMainForm::ShowDemandLogger,
+                     &TMainForm::FillDemandLoggerGrid);
 }
 
 // The grid shows this read's records whether or not their file is written.
@@ -63,17 +83,18 @@ void DemandRead(TMainForm& f, int savedId)
         ShowDemandGrid(f);
     } else {
         f.FillDemandLoggerGrid();
-        Information(f, savedId, 1, TxtNumberOfDemandItems);
+        SavedReport(f, savedId, TxtNumberOfDemandItems);
     }
 }
 
 void CertifiedRead(TMainForm& f)
 {
     if (!f.CheckBox_Certified_SaveToFile->isChecked() || !f.WriteCertifiedLoggerCsv()) {
-        FillBehindReport(f, pwCertifiedCounting, TxtNumberOfItems, &TMainForm::ShowCertifiedLogger);
+        FillBehindReport(f, pwCertifiedCounting, TxtNumberOfItems, &TMainForm::ShowCertifiedLogger,
+                         &TMainForm::FillCertifiedLoggerGrid);
     } else {
         f.FillCertifiedLoggerGrid();
-        Information(f, pwCertifiedSaved, 1, TxtNumberOfItems);
+        SavedReport(f, pwCertifiedSaved, TxtNumberOfItems);
     }
 }
 
@@ -94,9 +115,11 @@ void RegisterLoggerResults(TMainForm& f)
 {
     f.SetUiAction(urDemandLoggerRead, [&f] { DemandRead(f, pwDemandSaved); });
     f.SetUiAction(urEventsLoggerRead, [&f] {
-        // As FillBehindReport: with the read's window gone, the grid is filled before the report opens.
+        // As FillBehindReport: with the read's window gone, the grid is filled
+        // before the report opens; in another read's window there is none.
+        const bool another = AnotherWindowOpen(f);
         const bool shown = ProgrWinForm->Shown;
-        if (shown) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        if (shown && !another) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
         f.ShowEventsLogger();
         if (!shown) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
     });

@@ -282,9 +282,14 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
 
 // Every read ends with its own window turned into the closing information
 // over the filled grid, whatever the timing: the Read clicked while the clock
-// refresh that the last "Ok" started still runs (the read waits for it), and
-// "Abbrechen" pressed after the last record, before the result. Each read on
-// both Modbus transports, against a quick and a slow meter.
+// refresh that the last "Ok" started still runs (the read waits for it);
+// "Abbrechen" pressed after the last record, before the result; and then, before
+// that result, Read on the next logger page, at once (before the clock refresh
+// that "Abbrechen" arms) or after it. The cancelled read's result fills its
+// grid and leaves the next read's window alone, and the next read runs. Each
+// read on both Modbus transports, against a quick and a slow meter.
+enum class Timing { DuringClockRead, CancelAfterLast, NextReadAtOnce, NextReadAfterClockTick };
+
 struct ClosingCase {
     bool rtu;
     int delayMs;
@@ -341,10 +346,17 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
                          form->StringGrid_DemandLogger, urDemandIntervalTable, QStringLiteral("Anzahl der Zeilen: ")});
 
     const auto clockRead = [&] { return form->TimerRefreshMainDeviceTime->interval() == 60000; };
-    for (const Read& r : reads) {
-        for (const bool cancelAfterLast : {true, false}) {
-            SCOPED_TRACE(r.button->objectName().toStdString() + (cancelAfterLast ? ", cancelled after the last record"
-                                                                                 : ", clicked during the clock read"));
+    for (size_t i = 0; i < reads.size(); ++i) {
+        const Read& r = reads[i];
+        const Read& next = reads[(i + 1) % reads.size()];
+        for (const Timing timing :
+             {Timing::CancelAfterLast, Timing::DuringClockRead, Timing::NextReadAtOnce, Timing::NextReadAfterClockTick}) {
+            static const char* const kTimingNames[] = {"clicked during the clock read",
+                                                       "cancelled after the last record", "next read at once",
+                                                       "next read after the clock tick"};
+            SCOPED_TRACE(r.button->objectName().toStdString() + ", " + kTimingNames[static_cast<int>(timing)]);
+            const bool cancelAfterLast = timing != Timing::DuringClockRead;
+            const bool nextRead = timing == Timing::NextReadAtOnce || timing == Timing::NextReadAfterClockTick;
             form->PageControl_Logger->setCurrentWidget(r.page);
             if (r.count) r.count->setCurrentText(QStringLiteral("4"));
             r.grid->SetRowCount(1);
@@ -372,10 +384,12 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
                 else if (now - *offered > 10s) button->click();
             });
             cancel.start(1);
+            // The read whose closing information the last window shows.
+            const Read& shown = nextRead ? next : r;
             int rowsAtOk = -1;
             QObject::connect(ProgrWinForm->Button_ProgrWin_Terminate, &QPushButton::clicked, &cancel, [&] {
                 if (ProgrWinForm->Button_ProgrWin_Terminate->text() == QStringLiteral("Ok"))
-                    rowsAtOk = r.grid->RowCount();
+                    rowsAtOk = shown.grid->RowCount();
             });
             const auto lastSeen = [&] {
                 if (user.reports.empty()) return QString();
@@ -384,22 +398,40 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
             };
             // Returns when the window that the Read opened has closed.
             r.button->click();
-            const QString closedOn = lastSeen();
+            QString closedOn = lastSeen();
+            if (nextRead) {
+                // The cancelled read's result is still to come.
+                ASSERT_EQ(form->GetUiRequest(), r.result);
+                if (timing == Timing::NextReadAfterClockTick) {
+                    PumpUntil([] { return false; }, 200ms);
+                    ASSERT_EQ(form->GetUiRequest(), r.result);
+                }
+                form->PageControl_Logger->setCurrentWidget(next.page);
+                if (next.count) next.count->setCurrentText(QStringLiteral("3"));
+                if (next.grid != r.grid) next.grid->SetRowCount(1);
+                next.button->click();
+                closedOn = lastSeen();
+            }
             ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible() && form->GetUiRequest() == 0 &&
                                                form->GetJob() == 0 && form->ComThread->Parked(); }, 40s));
             EXPECT_EQ(cancelled, cancelAfterLast);
 
-            const int n = r.count ? 4 : form->RecordCount.load();
+            const int n = shown.count ? (nextRead ? 3 : 4) : form->RecordCount.load();
             ASSERT_GT(n, 0);
             const QString closing =
-                QStringLiteral("Information|") + r.report + QString::number(n) + QStringLiteral("|Ok");
-            if (!cancelAfterLast) {
-                EXPECT_EQ(closedOn, closing) << user.All();
+                QStringLiteral("Information|") + shown.report + QString::number(n) + QStringLiteral("|Ok");
+            if (timing != Timing::CancelAfterLast) {
+                EXPECT_EQ(closedOn.toStdString(), closing.toStdString()) << user.All();
             }
-            EXPECT_EQ(lastSeen(), closing) << user.All();
+            EXPECT_EQ(lastSeen().toStdString(), closing.toStdString()) << user.All();
             EXPECT_FALSE(ProgrWinForm->ProgrWinIconInfo->isHidden());
             EXPECT_EQ(rowsAtOk, n + 1);
-            EXPECT_FALSE(r.grid->Cell(1, n).trimmed().isEmpty());
+            EXPECT_FALSE(shown.grid->Cell(1, n).trimmed().isEmpty());
+            // The cancelled read's records are in its own grid, without a report.
+            if (nextRead && r.count && r.grid != next.grid) {
+                EXPECT_EQ(r.grid->RowCount(), 5);
+                EXPECT_FALSE(r.grid->Cell(1, 4).trimmed().isEmpty());
+            }
         }
     }
 }

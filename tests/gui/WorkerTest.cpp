@@ -84,7 +84,8 @@ TEST(Worker, SuspendAndResumeAreObservable)
 
 // Every row: the worker is busy with job 2 (held at a step), something may be
 // parked already, and the UI sets a job. After the running job's result the
-// parked job, if any, runs next.
+// parked job, if any, runs next, and the window it was given goes with it. A
+// clock read is skipped, and whatever was parked stays.
 TEST(Worker, SetJobWhileBusyParksTheJob)
 {
     struct Row {
@@ -97,29 +98,34 @@ TEST(Worker, SetJobWhileBusyParksTheJob)
     const Row rows[] = {
         {0, jcMBusMeasurement, jcMBusMainCounters, jcMBusMeasurement, jcMBusMeasurement},
         {jcMBusFreezeCounters, jcMBusMeasurement, jcMBusMainCounters, jcMBusMeasurement, jcMBusMeasurement},
-        {jcMBusMeasurement, jcMBusDeviceTime, jcMBusMainCounters, 0, 0},
-        {jcMBusMeasurement, jcModbusDeviceTime, jcMBusMainCounters, 0, 0},
+        {jcMBusMeasurement, jcMBusDeviceTime, jcMBusMainCounters, jcMBusMeasurement, jcMBusMeasurement},
+        {jcMBusMeasurement, jcModbusDeviceTime, jcMBusMainCounters, jcMBusMeasurement, jcMBusMeasurement},
         {0, jcMBusDeviceTime, jcMBusMainCounters, 0, 0},
         // A cancel: the runner stops at its next check, the parked job survives.
         {jcMBusMeasurement, 0, 0, jcMBusMeasurement, jcMBusMeasurement},
     };
+    // The windows the jobs are given: running, parked before, set by the row.
+    constexpr uint32_t kRunning = 7, kParkedBefore = 8, kSet = 9;
     for (const Row& row : rows) {
         SCOPED_TRACE("parked " + std::to_string(row.parkedBefore) + ", set " + std::to_string(row.code));
         WorkerRig rig;
         rig.Runner.Hold();
-        rig.SetJob(jcMBusMainCounters);
+        rig.SetJob(jcMBusMainCounters, kRunning);
         ASSERT_TRUE(rig.Runner.WaitStarted(jcMBusMainCounters));
-        if (row.parkedBefore) rig.SetJob(row.parkedBefore);
+        if (row.parkedBefore) rig.SetJob(row.parkedBefore, kParkedBefore);
 
-        rig.SetJob(row.code);
+        rig.SetJob(row.code, kSet);
         EXPECT_EQ(rig.GetJob(), row.jobAfter);
         EXPECT_EQ(rig.PendingJob.load(), row.parkedAfter);
+        EXPECT_EQ(rig.JobWindow, kRunning);
 
         rig.Runner.Release();
         ASSERT_TRUE(rig.WaitIdle());
         const Jobs expected = row.runsNext ? Jobs{jcMBusMainCounters, row.runsNext} : Jobs{jcMBusMainCounters};
         EXPECT_EQ(rig.Runner.Ran(), expected);
         EXPECT_EQ(rig.PendingJob.load(), 0);
+        const bool setRuns = row.code != 0 && row.runsNext == row.code;
+        EXPECT_EQ(rig.JobWindow, !row.runsNext ? kRunning : setRuns ? kSet : kParkedBefore);
     }
 }
 
