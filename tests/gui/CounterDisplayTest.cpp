@@ -81,13 +81,35 @@ TEST_F(CounterDisplayTest, ResultFieldsCompleteTheYearAndCutTheSeconds)
         EXPECT_EQ(form->MaskEdit_Change_FreezeDate->displayText(), shown);
         EXPECT_EQ(form->MaskEdit_Change_FreezeTime->displayText(), time);
     }
-    // Typed over, the placeholder gives way digit by digit.
+    // Typed over, the placeholder gives way digit by digit. A placeholder letter
+    // is taken in its own place only.
     QLineEdit* freezeDate = form->MaskEdit_Change_FreezeDate;
+    QLineEdit* freezeTime = form->MaskEdit_Change_FreezeTime;
     ASSERT_EQ(freezeDate->displayText(), QStringLiteral("YYYY-MM-DD"));
-    freezeDate->setFocus();
-    freezeDate->setCursorPosition(0);
-    QTest::keyClicks(freezeDate, QStringLiteral("20280115"));
-    EXPECT_EQ(freezeDate->displayText(), QStringLiteral("2028-01-15"));
+    struct Typed {
+        QLineEdit* edit;
+        QString before;
+        int at;
+        QString keys, after;
+    };
+    const Typed typed[] = {
+        {freezeDate, QStringLiteral("YYYY-MM-DD"), 0, QStringLiteral("20280115"), QStringLiteral("2028-01-15")},
+        {freezeDate, QStringLiteral("2028-01-15"), 5, QStringLiteral("D2"), QStringLiteral("2028-21-15")},
+        {freezeDate, QStringLiteral("2028-01-15"), 8, QStringLiteral("Y3"), QStringLiteral("2028-01-35")},
+        {freezeDate, QStringLiteral("2028-01-15"), 0, QStringLiteral("M"), QStringLiteral("2028-01-15")},
+        {freezeDate, QStringLiteral("2028-01-15"), 5, QStringLiteral("M"), QStringLiteral("2028-M1-15")},
+        {freezeTime, QStringLiteral("12:34:56"), 0, QStringLiteral("M0"), QStringLiteral("02:34:56")},
+        {freezeTime, QStringLiteral("12:34:56"), 6, QStringLiteral("H"), QStringLiteral("12:34:56")},
+        {freezeTime, QStringLiteral("12:34:56"), 3, QStringLiteral("M"), QStringLiteral("12:M4:56")},
+    };
+    for (const Typed& t : typed) {
+        t.edit->setText(t.before);
+        t.edit->setFocus();
+        t.edit->setCursorPosition(t.at);
+        QTest::keyClicks(t.edit, t.keys);
+        EXPECT_EQ(t.edit->displayText().toStdString(), t.after.toStdString())
+            << t.before.toStdString() << " + " << t.keys.toStdString();
+    }
     // The clock command's editors show a clock they could not send back as the placeholders.
     struct Clock {
         std::string date, time;

@@ -305,6 +305,18 @@ TEST_F(LoggerPagesTest, ASavedReadShowsItsRecordsWhetherTheFileIsWrittenOrNot)
     EXPECT_EQ(WithProgressOpen([&] { Result(urCertifiedLoggerRead); }), QStringLiteral("192"));
     EXPECT_EQ(f().StringGrid_CertifiedLogger->RowCount(), 4);
     EXPECT_EQ(f().StringGrid_CertifiedLogger->Cell(1, 3), QStringLiteral(" 3"));
+
+    // The large logger counts its records apart from the items walked: the
+    // file holds the rows of its grid.
+    f().DeviceVariant = 2;
+    FillDemand(4);
+    f().DemandItemCount = 3;
+    f().RecordCount = 4;
+    const QString large = files_.filePath(QStringLiteral("large.csv"));
+    f().CsvDialogFileName = large.toStdString();
+    EXPECT_EQ(WithProgressOpen([&] { Result(urDemandLoggerRead); }), QStringLiteral("92"));
+    EXPECT_EQ(f().StringGrid_DemandLogger->RowCount(), 1 + 4);
+    EXPECT_EQ(FileBytes(large).count("\r\n"), 7 + 4);
 }
 
 TEST_F(LoggerPagesTest, ReadCommandsCheckTheDeviceAndTheFile)

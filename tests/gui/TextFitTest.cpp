@@ -315,6 +315,16 @@ TEST_F(TextFitTest, ProgressWindowLinesFitBesideTheIconInBothLanguages)
                     EXPECT_TRUE(over.empty()) << r.name << ", " << Lang(language) << ":" << Describe(over);
                     const auto under = LinesUnderIcons(*ProgrWinForm);
                     EXPECT_TRUE(under.empty()) << r.name << ", " << Lang(language) << ": " << ::testing::PrintToString(under);
+                    // Beside the icon of a counting report the bar starts right of it and
+                    // ends where it ends without an icon.
+                    const QProgressBar* bar = ProgrWinForm->ProgrWin_ProgressBar;
+                    EXPECT_TRUE(!r.counting || bar->isVisible()) << r.name;
+                    if (bar->isVisible()) {
+                        const int iconRight = ProgrWinForm->ProgrWinIconInfo->geometry().right();
+                        const int left = r.counting ? iconRight + 1 + ProgrWinIconGap : ProgrWinBarLeft;
+                        EXPECT_EQ(bar->x(), left) << r.name;
+                        EXPECT_EQ(bar->x() + bar->width(), ProgrWinBarLeft + ProgrWinBarWidth) << r.name;
+                    }
                     Save(ProgrWinForm, QStringLiteral("progress-%1-%2").arg(QLatin1String(r.name),
                                                                            QLatin1String(Lang(language))));
                 });

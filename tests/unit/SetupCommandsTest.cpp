@@ -128,6 +128,8 @@ TEST(SetupValuesTest, CounterDatesAreMomentsOrTheirRepeatingForms)
         {"00:00:00", "0000-02-29", true},   // every year, in the leap years
         {"06:00:00", "0000-00-31", true},   // every month
         {"06:00:00", "0000-00-00", true},   // every day
+        {"23:59:59", "0000-12-31", true},   // every 31 December
+        {"00:00:00", "0000-01-31", true},
         {"  :  :  ", "    -  -  ", true},   // left empty: every day at midnight
         {"1 :2 :  ", "2021-03-07", true},   // blanks go out as 0
         {"", "", true},
@@ -143,6 +145,14 @@ TEST(SetupValuesTest, CounterDatesAreMomentsOrTheirRepeatingForms)
         {"12:00:00", "2027-00-01", false},
         {"12:00:00", "2027-01-00", false},
         {"12:00:00", "0000-01-00", false},
+        {"12:60:00", "2027-01-01", false},  // a minute or a second of 60, in a moment and in every repeating form
+        {"12:00:60", "2027-01-01", false},
+        {"12:60:00", "0000-12-31", false},
+        {"12:00:60", "0000-12-31", false},
+        {"12:60:00", "0000-00-31", false},
+        {"12:00:60", "0000-00-31", false},
+        {"12:60:00", "0000-00-00", false},
+        {"12:00:60", "0000-00-00", false},
         {"HH:MM:SS", "YYYY-MM-DD", false},  // the placeholders of a setting out of range
         {"12:00:00", "YYYY-MM-DD", false},
         {"12:00:0x", "2027-01-01", false},
