@@ -81,6 +81,8 @@ protected:
             inside();
             if (w().isVisible()) w().Button_ProgrWin_Terminate->click();
         });
+        // The window is the read's own, as a Read gives it to its job.
+        f().JobWindow = w().WindowToShow();
         w().ShowProgress(44, 0, 1, 0, 0, 1, QString(), Txt(TxtDataReading, 0), QString(), QString(), QString(),
                          Txt(TxtCancel, 0), 10);
         return w().LabelIndex->text();
