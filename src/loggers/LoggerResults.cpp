@@ -117,11 +117,11 @@ void RegisterLoggerResults(TMainForm& f)
     f.SetUiAction(urEventsLoggerRead, [&f] {
         // As FillBehindReport: with the read's window gone, the grid is filled
         // before the report opens; in another read's window there is none.
-        const bool another = AnotherWindowOpen(f);
-        const bool shown = ProgrWinForm->Shown;
-        if (shown && !another) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        const bool own = ProgrWinForm->ShowsWindow(f.JobWindow);
+        const bool none = !ProgrWinForm->Shown;
+        if (own) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
         f.ShowEventsLogger();
-        if (!shown) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
+        if (none) Information(f, pwEventsRead, 0, TxtNumberOfEventsItems);
     });
     f.SetUiAction(urCertifiedLoggerRead, [&f] { CertifiedRead(f); });
     f.SetUiAction(urDemandIntervalValues, [&f] { f.ShowResultFields(rcDemandInterval); });
