@@ -420,6 +420,9 @@ void TProgrWinForm::Button_ProgrWin_TerminateClick()
     ProgrWinIconError->hide();
     ProgrWin_BarTimer->stop();
     f.ConnectCancelled = windowTitle() == Txt(TxtConnecting, f.Language) ? 1 : 0;
+    // This window's read may still be parked behind another job: it goes with
+    // its window. A running one is cancelled below.
+    if (f.PendingJob.load() != 0 && ShowsWindow(f.PendingJobWindow)) f.PendingJob = 0;
     f.SetJob(0);
     if (f.ConnectCancelled != 0 && f.TransportCode == tcModbusTcp) f.CancelTcpConnect();
     if (f.PageControl_Main->currentWidget() == f.Page_Logger)

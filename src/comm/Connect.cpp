@@ -414,6 +414,13 @@ void TMainForm::DisconnectDevice()
     // A read parked behind it would only find the device gone and report so.
     PendingJob = 0;
     const TPortTakeOver portUse(JobHost());
+    // An identification that ended before the click (its window may have run
+    // out first) left "connected" waiting for the result handler, which runs
+    // after this: it would show a connection that this disconnect closes. The
+    // disconnect takes its place, before anything here lets events through;
+    // the job posts only while it holds the gate.
+    uint8_t waiting = urConnected;
+    UiRequest.compare_exchange_strong(waiting, urJobCancelled);
     const char transport = TransportCode;
     if (transport == tcMBus) {
         SendMbusSelect();

@@ -26,8 +26,8 @@ std::string Std(const QString& s) { return s.toStdString(); }
 bool IsMBus(const TMainForm& f) { return f.TransportCode == tcMBus; }
 
 // A job set while the worker is busy is only parked, and a later job (a
-// display refresh, the clock read) can take its place: a write waits, with the
-// events flowing, until the worker is free, so it always runs.
+// display refresh) can take its place: a write waits, with the events
+// flowing, until the worker is free, so it always runs.
 void StartWhenWorkerFree(TMainForm& f, uint8_t job)
 {
     while (f.ComThread && !f.ComThread->Suspended() && !f.ComThread->Stopping())

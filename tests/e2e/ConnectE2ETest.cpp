@@ -251,13 +251,15 @@ TEST_F(ConnectE2ETest, RefusedConnectionThenTheNextClickConnects)
 
 // "Cancel" on "Connecting..." at every moment of a connect: before the
 // identification began (the socket just connected), while it runs, at its last
-// answers, and once its result waits for the handler; or only after the device
-// was shown. The window settles at the click itself, before any event, and
-// stays so once the result has come: disconnected with the socket closed, or
-// connected over a live one, never "connected" over a closed socket. A click
-// then connects (or disconnects), with no failure reported. Each meter speed is
-// one row; the moments are taken from the time the window offers "Cancel", and
-// one from the job having posted its result.
+// answers, and once its result waits for the handler; and "Disconnect" at that
+// last moment, the window's time bar having run out first. The window settles
+// at the click itself, before any event, and stays so once the result has
+// come: a connect that was ended is disconnected with the socket closed, one
+// that was not is connected over a live socket, never "connected" over a
+// closed one. A click then connects (or disconnects), with no failure
+// reported. Each meter speed is one row; the moments are taken from the time
+// the window offers "Cancel", and the last two from the job having posted its
+// result.
 class ConnectCancelE2ETest : public ConnectE2ETest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ConnectCancelE2ETest, CancelAtAnyMomentSettlesInOneTrueStateAndTheNextClickWorks)
@@ -270,11 +272,14 @@ TEST_P(ConnectCancelE2ETest, CancelAtAnyMomentSettlesInOneTrueStateAndTheNextCli
     // The identification starts with the connect timer's tick and exchanges
     // nine requests; its result then waits the result delay.
     const auto identification = 500ms + 9 * std::chrono::milliseconds(delayMs + 5);
-    std::vector<std::optional<std::chrono::milliseconds>> moments{0ms, 300ms};
-    for (int k = 1; k <= 4; ++k) moments.push_back(500ms + (identification - 500ms) * k / 4);
-    // nullopt: once the job has posted its result.
-    moments.push_back(std::nullopt);
-    moments.push_back(identification + 2000ms);
+    struct Moment {
+        std::optional<std::chrono::milliseconds> after;  // none: once the job has posted its result
+        bool disconnect = false;
+    };
+    std::vector<Moment> moments{{0ms}, {300ms}};
+    for (int k = 1; k <= 4; ++k) moments.push_back({500ms + (identification - 500ms) * k / 4});
+    moments.push_back({std::nullopt});
+    moments.push_back({std::nullopt, true});
 
     const auto expectOneTrueState = [&](const User& user) {
         const bool connected = ConnectButton()->text() == QStringLiteral("Disconnect");
@@ -293,19 +298,30 @@ TEST_P(ConnectCancelE2ETest, CancelAtAnyMomentSettlesInOneTrueStateAndTheNextCli
         return connected;
     };
 
-    for (const auto& moment : moments) {
-        SCOPED_TRACE(moment ? "cancel after " + std::to_string(moment->count()) + " ms" : "cancel at the result");
+    for (const Moment& moment : moments) {
+        SCOPED_TRACE(std::string(moment.disconnect ? "disconnect" : "cancel") +
+                     (moment.after ? " after " + std::to_string(moment.after->count()) + " ms" : " at the result"));
         bool connected = false;
         {
             User user;
             std::optional<std::chrono::steady_clock::time_point> offered;
+            bool ended = false;
             QTimer cancel;
             QObject::connect(&cancel, &QTimer::timeout, [&] {
                 QPushButton* button = ProgrWinForm->Button_ProgrWin_Terminate;
-                if (!ProgrWinForm->isVisible() || button->text() != QStringLiteral("Cancel")) return;
+                if (ended || !ProgrWinForm->isVisible() || button->text() != QStringLiteral("Cancel")) return;
                 const auto now = std::chrono::steady_clock::now();
                 if (!offered) offered = now;
-                if (moment ? now - *offered >= *moment : form->GetUiRequest() == urConnected) button->click();
+                if (moment.after ? now - *offered < *moment.after : form->GetUiRequest() != urConnected) return;
+                ended = true;
+                if (!moment.disconnect) {
+                    button->click();
+                    return;
+                }
+                // The time bar runs out; the socket is up, so the button offers to disconnect.
+                ProgrWinForm->done(QDialog::Rejected);
+                EXPECT_EQ(ConnectButton()->text(), QStringLiteral("Disconnect"));
+                ConnectButton()->click();
             });
             cancel.start(1);
             ClickConnect();
@@ -314,9 +330,12 @@ TEST_P(ConnectCancelE2ETest, CancelAtAnyMomentSettlesInOneTrueStateAndTheNextCli
             EXPECT_FALSE(ProgrWinForm->isVisible());
             // At once: no event is let through before these checks.
             connected = expectOneTrueState(user);
-            // A result not yet handled is the cancel's; a device already shown stays.
-            if (!moment || *moment > identification + 1000ms) {
-                EXPECT_EQ(connected, moment.has_value());
+            // A connect that was ended stays ended. Only a middle moment may come
+            // after the device was shown (no "Cancel" left to press): the
+            // identification was quicker than reckoned. The others always end it.
+            EXPECT_EQ(connected, !ended);
+            if (!moment.after || *moment.after < 500ms) {
+                EXPECT_TRUE(ended);
             }
             // And once whatever the identification left has been handled.
             ASSERT_TRUE(PumpUntil([&] { return form->GetJob() == 0 && form->ComThread->Parked(); }, 10s));

@@ -286,9 +286,11 @@ TEST_F(LoggerWindowE2ETest, IntervalReadShowsTheSummaryAndWithToTableThePeriodsR
 // "Abbrechen" pressed after the last record, before the result; and then, before
 // that result, Read on the next logger page, at once (before the clock refresh
 // that "Abbrechen" arms) or after it. The cancelled read's result fills its
-// grid and leaves the next read's window alone, and the next read runs. Each
-// read on both Modbus transports, against a quick and a slow meter.
-enum class Timing { DuringClockRead, CancelAfterLast, NextReadAtOnce, NextReadAfterClockTick };
+// grid and leaves the next read's window alone, and the next read runs; unless
+// "Abbrechen" on the next read's window at once ends it while it is still
+// parked, and then it never runs. Each read on both Modbus transports, against
+// a quick and a slow meter.
+enum class Timing { DuringClockRead, CancelAfterLast, NextReadAtOnce, NextReadAfterClockTick, NextReadCancelled };
 
 struct ClosingCase {
     bool rtu;
@@ -349,14 +351,16 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
     for (size_t i = 0; i < reads.size(); ++i) {
         const Read& r = reads[i];
         const Read& next = reads[(i + 1) % reads.size()];
-        for (const Timing timing :
-             {Timing::CancelAfterLast, Timing::DuringClockRead, Timing::NextReadAtOnce, Timing::NextReadAfterClockTick}) {
+        for (const Timing timing : {Timing::CancelAfterLast, Timing::DuringClockRead, Timing::NextReadAtOnce,
+                                    Timing::NextReadAfterClockTick, Timing::NextReadCancelled}) {
             static const char* const kTimingNames[] = {"clicked during the clock read",
                                                        "cancelled after the last record", "next read at once",
-                                                       "next read after the clock tick"};
+                                                       "next read after the clock tick", "next read cancelled"};
             SCOPED_TRACE(r.button->objectName().toStdString() + ", " + kTimingNames[static_cast<int>(timing)]);
             const bool cancelAfterLast = timing != Timing::DuringClockRead;
-            const bool nextRead = timing == Timing::NextReadAtOnce || timing == Timing::NextReadAfterClockTick;
+            const bool nextRead = timing == Timing::NextReadAtOnce || timing == Timing::NextReadAfterClockTick ||
+                                  timing == Timing::NextReadCancelled;
+            const bool nextRuns = nextRead && timing != Timing::NextReadCancelled;
             form->PageControl_Logger->setCurrentWidget(r.page);
             if (r.count) r.count->setCurrentText(QStringLiteral("4"));
             r.grid->SetRowCount(1);
@@ -367,6 +371,8 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
 
             User user;
             bool cancelled = false;
+            // The next read's "Abbrechen": asked for, pressed, and whether its read was parked then.
+            bool cancelNext = false, nextCancelled = false, parkedAtCancel = false;
             std::optional<std::chrono::steady_clock::time_point> offered;
             QTimer cancel;
             QObject::connect(&cancel, &QTimer::timeout, [&] {
@@ -374,6 +380,11 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
                 const bool offers = ProgrWinForm->isVisible() && button->text() == QStringLiteral("Abbrechen");
                 if (cancelAfterLast && !cancelled && offers && form->GetUiRequest() == r.result) {
                     cancelled = true;
+                    button->click();
+                }
+                if (cancelNext && !nextCancelled && offers) {
+                    nextCancelled = true;
+                    parkedAtCancel = form->PendingJob.load() != 0 && ProgrWinForm->ShowsWindow(form->PendingJobWindow);
                     button->click();
                 }
                 // A window that still offers to cancel long after any read would
@@ -385,7 +396,7 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
             });
             cancel.start(1);
             // The read whose closing information the last window shows.
-            const Read& shown = nextRead ? next : r;
+            const Read& shown = nextRuns ? next : r;
             int rowsAtOk = -1;
             QObject::connect(ProgrWinForm->Button_ProgrWin_Terminate, &QPushButton::clicked, &cancel, [&] {
                 if (ProgrWinForm->Button_ProgrWin_Terminate->text() == QStringLiteral("Ok"))
@@ -409,18 +420,21 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
                 form->PageControl_Logger->setCurrentWidget(next.page);
                 if (next.count) next.count->setCurrentText(QStringLiteral("3"));
                 if (next.grid != r.grid) next.grid->SetRowCount(1);
+                cancelNext = timing == Timing::NextReadCancelled;
                 next.button->click();
+                EXPECT_EQ(nextCancelled, cancelNext);
+                EXPECT_EQ(parkedAtCancel, cancelNext);
                 closedOn = lastSeen();
             }
             ASSERT_TRUE(PumpUntil([&] { return !ProgrWinForm->isVisible() && form->GetUiRequest() == 0 &&
                                                form->GetJob() == 0 && form->ComThread->Parked(); }, 40s));
             EXPECT_EQ(cancelled, cancelAfterLast);
 
-            const int n = shown.count ? (nextRead ? 3 : 4) : form->RecordCount.load();
+            const int n = shown.count ? (nextRuns ? 3 : 4) : form->RecordCount.load();
             ASSERT_GT(n, 0);
             const QString closing =
                 QStringLiteral("Information|") + shown.report + QString::number(n) + QStringLiteral("|Ok");
-            if (timing != Timing::CancelAfterLast) {
+            if (timing != Timing::CancelAfterLast && timing != Timing::NextReadCancelled) {
                 EXPECT_EQ(closedOn.toStdString(), closing.toStdString()) << user.All();
             }
             EXPECT_EQ(lastSeen().toStdString(), closing.toStdString()) << user.All();
@@ -431,6 +445,15 @@ TEST_P(LoggerReadClosingE2ETest, EveryReadEndsInItsClosingInformationOverTheFill
             if (nextRead && r.count && r.grid != next.grid) {
                 EXPECT_EQ(r.grid->RowCount(), 5);
                 EXPECT_FALSE(r.grid->Cell(1, 4).trimmed().isEmpty());
+            }
+            // A read ended while parked never runs: no records, no closing information.
+            if (timing == Timing::NextReadCancelled) {
+                if (next.grid != r.grid) {
+                    EXPECT_EQ(next.grid->RowCount(), 1);
+                }
+                int closings = 0;
+                for (const User::Seen& seen : user.reports) closings += seen.button == QStringLiteral("Ok");
+                EXPECT_EQ(closings, 1) << user.All();
             }
         }
     }
