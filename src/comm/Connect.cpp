@@ -419,8 +419,7 @@ void TMainForm::DisconnectDevice()
     // after this: it would show a connection that this disconnect closes. The
     // disconnect takes its place, before anything here lets events through;
     // the job posts only while it holds the gate.
-    uint8_t waiting = urConnected;
-    UiRequest.compare_exchange_strong(waiting, urJobCancelled);
+    if (GetUiRequest() == urConnected) SetUiRequest(urJobCancelled);
     const char transport = TransportCode;
     if (transport == tcMBus) {
         SendMbusSelect();
